@@ -1,0 +1,106 @@
+#include "Platform/Dispatch/Dispatch.h"
+#include "tests/support/EventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+using namespace Dispatch;
+using TestSupport::waitUntil;
+
+TEST(MainQueue, RunsBlocksInPostingOrderOnTheMainThread)
+{
+    std::vector<int> order;
+    std::atomic<bool> allOnMain{true};
+    for (int i = 0; i < 200; ++i)
+        mainQueue()->async([&, i] {
+            allOnMain = allOnMain && isMainThread();
+            order.push_back(i);
+        });
+    ASSERT_TRUE(waitUntil([&] { return order.size() == 200; }));
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(order[i], i);
+    EXPECT_TRUE(allOnMain);
+}
+
+TEST(MainQueue, SyncFromAWorkerReturnsAfterTheBlockRanOnTheMainThread)
+{
+    std::atomic<bool> ranOnMain{false};
+    std::atomic<bool> sawResultAfterReturn{false};
+    std::atomic<bool> finished{false};
+    globalQueue()->async([&] {
+        bool value = false;
+        mainQueue()->sync([&] {
+            value = true;
+            ranOnMain = isMainThread();
+        });
+        sawResultAfterReturn = value;
+        finished = true;
+    });
+    ASSERT_TRUE(waitUntil([&] { return finished.load(); }));
+    EXPECT_TRUE(ranOnMain);
+    EXPECT_TRUE(sawResultAfterReturn);
+}
+
+TEST(MainQueueDeathTest, SyncOnTheMainThreadIsAProgrammingError)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(mainQueue()->sync([] {}), "main thread");
+}
+
+TEST(GlobalQueue, JobsBlockedOnSemaphoresDoNotStarveALaterJob)
+{
+    Semaphore gate(0);
+    std::atomic<int> started{0};
+    for (int i = 0; i < 32; ++i)
+        globalQueue()->async([&] {
+            ++started;
+            gate.wait();
+        });
+    Semaphore ran(0);
+    globalQueue()->async([&] { ran.signal(); });
+    EXPECT_TRUE(ran.wait(std::chrono::seconds(10)));
+    for (int i = 0; i < 32; ++i)
+        gate.signal();
+    EXPECT_TRUE(waitUntil([&] { return started.load() == 32; }));
+}
+
+TEST(SerialQueue, RunsOneBlockAtATimeInOrder)
+{
+    auto queue = makeSerialQueue("test.serial");
+    std::mutex mutex;
+    std::vector<int> order;
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false};
+    for (int i = 0; i < 100; ++i)
+        queue->async([&, i] {
+            if (++inside > 1)
+                overlapped = true;
+            {
+                std::lock_guard lock(mutex);
+                order.push_back(i);
+            }
+            --inside;
+        });
+    queue->sync([] {});
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(order.size(), 100u);
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(order[i], i);
+    EXPECT_FALSE(overlapped);
+}
+
+TEST(Once, RunsExactlyOnceUnderContention)
+{
+    static OnceToken token;
+    std::atomic<int> calls{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 16; ++i)
+        threads.emplace_back([&] { once(token, [&] { ++calls; }); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(calls.load(), 1);
+}
