@@ -143,8 +143,10 @@ ZODArchiverTaskPtr ZODArchiver::compressItems(std::vector<std::string> items, st
     });
     task->setCompletion([completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error,
                                                                            ZODArchiverTaskPtr t) {
-        if (completionHandler)
-            completionHandler(!error, std::move(error), std::move(t));
+        if (!completionHandler)
+            return;
+        const bool success = !error;
+        completionHandler(success, std::move(error), std::move(t));
     });
     return task;
 }

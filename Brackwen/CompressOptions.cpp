@@ -100,7 +100,7 @@ compressSettingsFor(const ZODArchiverPreference& preference, bool sevenZipAvaila
         return R::failure(ZODArchiverMakeError(ZODArchiverErrorInvalidArgument));
     }
 
-    w.format = "pax_restricted";
+    w.format = "paxr"; // ustar unless an entry needs pax headers
     switch (preference.preset()) {
     case ZODArchiverPresetTarGz:
         w.filter = "gzip";
