@@ -63,9 +63,8 @@ public:
             std::vector<std::string> known;
             if (confirmed_)
                 known.push_back(*confirmed_);
-            if (auto error = reader.open(known))
+            if (auto error = reader.open(known, passphraseCallback, this))
                 return error;
-            archive_read_set_passphrase_callback(reader.handle(), this, passphraseCallback);
             size_t failedAt = resumeIndex_;
             Outcome outcome = readAll(reader, fatal);
             if (outcome == Outcome::reopen) {

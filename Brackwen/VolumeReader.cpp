@@ -82,8 +82,11 @@ std::string VolumeReader::rawEntryName() const
     return name;
 }
 
-Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphrases)
+Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphrases, PassphraseCallback callback,
+                                        void* callbackData)
 {
+    callback_ = callback;
+    callbackData_ = callbackData;
     ensureUTF8Locale();
     if (buffer_.empty())
         buffer_.resize(blockSize);
@@ -114,6 +117,8 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
         archive_read_support_format_all(archive_);
     for (const auto& p : passphrases)
         archive_read_add_passphrase(archive_, p.c_str());
+    if (callback_)
+        archive_read_set_passphrase_callback(archive_, callbackData_, callback_);
     archive_read_set_open_callback(archive_, openCallback);
     archive_read_set_read_callback(archive_, readCallback);
     archive_read_set_skip_callback(archive_, skipCallback);
@@ -125,8 +130,7 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
             return engineError(ZODArchiverErrorFileNotReadable, volumes_[current_].path, std::strerror(readErrno_));
         auto error = errorFromArchiveRead(archive_, volumes_.front().path);
         // Whatever fails to open as an archive is not one we can read.
-        if (error->code() == ZODArchiverErrorUnknown || error->code() == ZODArchiverErrorUnexpectedEnd ||
-            error->code() == ZODArchiverErrorDamaged)
+        if (error->code() == ZODArchiverErrorUnknown || error->code() == ZODArchiverErrorDamaged)
             return engineError(ZODArchiverErrorUnsupportedFormat, volumes_.front().path, archiveMessage(archive_));
         return error;
     }

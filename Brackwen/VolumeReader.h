@@ -31,9 +31,13 @@ public:
     Foundation::ErrorPtr checkVolumes();
     int64_t totalSize() const { return totalSize_; }
 
-    // A fresh handle each call (the previous one is freed). Passphrases are
-    // added before the open.
-    Foundation::ErrorPtr open(const std::vector<std::string>& passphrases = {});
+    // libarchive's passphrase callback type.
+    using PassphraseCallback = const char* (*)(struct archive*, void* data);
+
+    // A fresh handle each call (the previous one is freed). Passphrases and
+    // the callback are set before the open.
+    Foundation::ErrorPtr open(const std::vector<std::string>& passphrases = {}, PassphraseCallback callback = nullptr,
+                              void* callbackData = nullptr);
     struct archive* handle() const { return archive_; }
     // True when the stream was opened as one raw compressed file.
     bool isRaw() const { return raw_; }
@@ -51,6 +55,8 @@ private:
         int64_t start = 0;
     };
     Foundation::ErrorPtr openWith(bool raw, const std::vector<std::string>& passphrases);
+    PassphraseCallback callback_ = nullptr;
+    void* callbackData_ = nullptr;
     void closeFile();
     bool moveTo(int64_t offset);
 

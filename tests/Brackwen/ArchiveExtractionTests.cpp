@@ -1,0 +1,6 @@
+#include "tests/Brackwen/ArchiveFixtures.h"
+#include "tests/support/EventLoop.h"
+
+#include <gtest/gtest.h>
+
+TEST(ArchiveExtraction, Placeholder) {}
