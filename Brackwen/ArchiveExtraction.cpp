@@ -157,7 +157,7 @@ private:
                     fatal = errorFromArchiveRead(a, request_.paths.back());
                 return Outcome::stop;
             }
-            if (index == 0 && isSevenZip(a) && archive_read_has_encrypted_entries(a) > 0)
+            if (index == 0 && isSevenZip(a) && sevenZipHasEncryptedData())
                 return delegateToSevenZip();
             if (index < resumeIndex_)
                 continue;
@@ -381,6 +381,10 @@ private:
             // A wrong passphrase that passed the one-byte check: the data
             // comes out as garbage (bad CRC) or does not inflate. Forget it
             // and ask again on a fresh handle.
+            if (!isZip(a)) {
+                record(errorFromArchiveRead(a, shown));
+                return r == ARCHIVE_FATAL ? Outcome::stop : Outcome::next;
+            }
             if (!declined_) {
                 asked_ = false;
                 if (confirmed_ && currentPassphrase() == *confirmed_)
@@ -470,6 +474,21 @@ private:
             ::futimens(fd, it->times);
             ::fchmod(fd, it->mode | S_IRWXU);
         }
+    }
+
+    // libarchive cannot decrypt 7z content; whether any entry is encrypted
+    // is known only from the headers, which 7z keeps together.
+    bool sevenZipHasEncryptedData()
+    {
+        VolumeReader scan(request_.paths);
+        if (scan.checkVolumes() || scan.open())
+            return false;
+        struct archive_entry* entry = nullptr;
+        int r;
+        while ((r = archive_read_next_header(scan.handle(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN)
+            if (archive_entry_is_data_encrypted(entry))
+                return true;
+        return false;
     }
 
     Outcome delegateToSevenZip()

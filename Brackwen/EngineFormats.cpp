@@ -15,6 +15,11 @@ bool isRar(struct archive* a)
     return base == ARCHIVE_FORMAT_RAR || base == ARCHIVE_FORMAT_RAR_V5;
 }
 
+bool isZip(struct archive* a)
+{
+    return (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_ZIP;
+}
+
 bool isEncryptedHeaderMessage(const std::string& message)
 {
     return message.find("header is encrypted") != std::string::npos;

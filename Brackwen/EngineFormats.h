@@ -10,6 +10,7 @@ namespace Brackwen {
 
 bool isSevenZip(struct archive* a);
 bool isRar(struct archive* a);
+bool isZip(struct archive* a);
 // "The archive header is encrypted, but currently not supported"
 bool isEncryptedHeaderMessage(const std::string& message);
 // RAR4/RAR5 header encryption, which libarchive cannot read.

@@ -79,7 +79,7 @@ std::vector<std::string> listTree(const std::string& root)
 {
     std::vector<std::string> paths;
     for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
-        std::string rel = fs::relative(it->path(), root).string();
+        std::string rel = it->path().lexically_relative(root).string();
         paths.push_back(it->is_directory() && !it->is_symlink() ? rel + "/" : rel);
     }
     std::sort(paths.begin(), paths.end());
