@@ -6,6 +6,7 @@
 #include "Brackwen/ArchiverTaskImpl.h"
 #include "Brackwen/CompressOptions.h"
 #include "Brackwen/CompressSources.h"
+#include "Brackwen/EntryNames.h"
 #include "Brackwen/SevenZipBackend.h"
 #include "Brackwen/WriterLibarchive.h"
 #include "Brackwen/ZODArchiver.h"
@@ -140,6 +141,9 @@ ZODArchiverTaskPtr ZODArchiver::compressItems(std::vector<std::string> items, st
     task->setWork([items = std::move(items), destination = std::move(destination),
                    preference = preference.copy()](Brackwen::ArchiverTaskImpl& t) {
         return Brackwen::compress(t, items, destination, preference);
+    });
+    task->setDescriptionFormatter([](int64_t done, int64_t total) {
+        return Brackwen::formatByteCount(done) + " of " + Brackwen::formatByteCount(total);
     });
     task->setCompletion([completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error,
                                                                            ZODArchiverTaskPtr t) {

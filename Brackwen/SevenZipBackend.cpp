@@ -360,6 +360,10 @@ VoidResult sevenZipCompress(const SevenZipCompression& compression, const SevenZ
         excludeList = archive.parent_path().string() + "/.kelvora-exclude-XXXXXX";
         int fd = ::mkstemp(excludeList.data());
         FILE* f = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+        if (!f && fd >= 0) {
+            ::close(fd);
+            std::remove(excludeList.c_str());
+        }
         if (!f)
             return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorCannotWrite,
                                                             {{Foundation::NSFilePathErrorKey, excludeList}}));

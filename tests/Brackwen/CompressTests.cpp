@@ -28,6 +28,7 @@ struct Outcome {
     bool success = false;
     Foundation::ErrorPtr error;
     int calls = 0;
+    Foundation::ProgressPtr progress;
 };
 
 // Runs one compression to its completion on the main queue. `whileRunning`
@@ -47,6 +48,7 @@ Outcome compress(const std::vector<std::string>& items, const std::string& desti
             ++outcome->calls;
         },
         Dispatch::globalQueue(), Dispatch::mainQueue());
+    outcome->progress = task->progress();
     task->resume();
     if (whileRunning)
         whileRunning(task);
@@ -115,6 +117,9 @@ TEST_P(CompressRoundTrip, IndependentReaderGetsTheSameTree)
     ASSERT_TRUE(outcome.success) << outcome.error->localizedDescription() << " "
                                  << outcome.error->stringForKey(ZODArchiverUnderlyingMessageKey);
     EXPECT_FALSE(leftovers(out));
+    EXPECT_EQ(outcome.progress->completedUnitCount(), outcome.progress->totalUnitCount());
+    EXPECT_GT(outcome.progress->totalUnitCount(), 220000);
+    EXPECT_NE(outcome.progress->localizedAdditionalDescription().find(" of "), std::string::npos);
 
     Reader reader = readerFor(preset);
     auto tested = shell(fill(reader.test, archive, ""));
