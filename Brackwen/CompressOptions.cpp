@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <thread>
+#include <unistd.h>
 
 namespace Brackwen {
 
@@ -35,6 +36,19 @@ std::string threadCount()
 {
     unsigned n = std::thread::hardware_concurrency();
     return std::to_string(n == 0 ? 1 : n);
+}
+
+// xz's multi-threaded encoder needs about twelve dictionaries of memory per
+// thread (the encoder and its block buffers); at the highest levels every
+// core would need gigabytes, so threads are limited to a quarter of the RAM.
+std::string xzThreadCount(int64_t level)
+{
+    static const int64_t dictionaryMb[6] = {8, 1, 4, 8, 16, 64}; // xz presets 6, 1, 3, 5, 7, 9
+    const int64_t perThread = 12 * (dictionaryMb[level] << 20);
+    const int64_t ram = int64_t(::sysconf(_SC_PHYS_PAGES)) * int64_t(::sysconf(_SC_PAGESIZE));
+    const int64_t cores = std::max<int64_t>(1, std::thread::hardware_concurrency());
+    const int64_t fit = ram > 0 ? (ram / 4) / perThread : 1;
+    return std::to_string(std::clamp<int64_t>(fit, 1, cores));
 }
 
 Foundation::ErrorPtr cannotEncrypt(const char* why)
@@ -115,7 +129,7 @@ compressSettingsFor(const ZODArchiverPreference& preference, bool sevenZipAvaila
         break;
     case ZODArchiverPresetTarXz:
         w.filter = "xz";
-        append(w.options, "xz:threads=0"); // 0: every core
+        append(w.options, "xz:threads=" + xzThreadCount(level));
         append(w.options, levelOption("xz", level, kNineStep));
         break;
     case ZODArchiverPresetTarZst:
