@@ -249,6 +249,20 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
     if (extraction.volumePaths.empty())
         return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorInvalidArgument));
 
+    // Names and the folder are joined to staging and destination paths: no
+    // component may climb out of them.
+    auto plainName = [](const std::string& n) {
+        return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos;
+    };
+    for (const auto& name : extraction.itemNames)
+        if (!plainName(name))
+            return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorUnsafeEntry,
+                                                            {{Foundation::NSFilePathErrorKey, name}}));
+    for (const auto& part : std::filesystem::path(extraction.archiveFolder))
+        if (part == "..")
+            return VoidResult::failure(ZODArchiverMakeError(
+                ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, extraction.archiveFolder}}));
+
     std::string stagingTemplate = extraction.destination + "/.kelvora-staging-XXXXXX";
     if (!::mkdtemp(stagingTemplate.data()))
         return VoidResult::failure(ZODArchiverMakeError(

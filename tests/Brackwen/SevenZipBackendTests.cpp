@@ -112,6 +112,22 @@ TEST_F(SevenZipBackendTest, ExtractsChosenChildrenOfAFolderUnderTheirOwnNames)
     EXPECT_FALSE(fs::exists(dest + "/link"));
 }
 
+TEST_F(SevenZipBackendTest, NamesThatClimbOutAreRefused)
+{
+    std::string archive = make7z("plain.7z", "");
+    std::string dest = freshFolder("out");
+    struct Case {
+        const char* folder;
+        std::vector<std::string> names;
+    } cases[] = {{"tree", {"../tree"}}, {"tree", {"sub/c.txt"}}, {"tree/../..", {}}, {"", {".."}}};
+    for (const auto& c : cases) {
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, c.folder, c.names, nullptr}, control);
+        ASSERT_TRUE(r.isFailure());
+        EXPECT_EQ(r.error()->code(), ZODArchiverErrorUnsafeEntry);
+    }
+    EXPECT_TRUE(fs::is_empty(dest));
+}
+
 TEST_F(SevenZipBackendTest, AsksPerExistingFileAndRemembersAllAnswers)
 {
     std::string archive = make7z("plain.7z", "");
