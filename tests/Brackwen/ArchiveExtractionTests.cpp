@@ -202,6 +202,41 @@ TEST(ArchiveExtraction, PassphraseAskedAgainUntilRight)
     expectOnly(dest3, {"in/"});
 }
 
+// About 1 wrong ZipCrypto passphrase in 256 passes the header check; its
+// data then fails to inflate or to match the CRC. It must count as wrong.
+TEST(ArchiveExtraction, ZipCryptoFalsePositiveIsAskedAgainAndNothingKept)
+{
+    std::string dir = makeFolder("falsepositive");
+    writeFile(dir + "/in/a.txt", randomBytes(30000, 5));
+    ASSERT_EQ(run("zip -q -P secret fp.zip in/a.txt", dir).status, 0);
+    auto found = python("import zipfile, zlib\n"
+                        "z = zipfile.ZipFile('fp.zip')\n"
+                        "for i in range(20000):\n"
+                        "    p = ('w%d' % i).encode()\n"
+                        "    try:\n"
+                        "        z.open('in/a.txt', pwd=p).read()\n"
+                        "    except RuntimeError:\n"
+                        "        continue\n"
+                        "    except Exception:\n"
+                        "        print(p.decode()); break\n",
+                        dir);
+    ASSERT_EQ(found.status, 0);
+    std::string falsePositive = found.output.substr(0, found.output.find('\n'));
+    ASSERT_FALSE(falsePositive.empty());
+    auto analysis = analyze({dir + "/fp.zip"});
+    ASSERT_FALSE(analysis.error);
+    std::vector<std::string> answers{falsePositive, "secret"};
+    std::atomic<size_t> asked{0};
+    ExtractOptions options;
+    options.passwordHandler = [&]() -> std::optional<std::string> { return answers.at(asked++); };
+    std::string dest = makeFolder("falsepositive-out");
+    auto error = extract({dir + "/fp.zip"}, dest, analysis.root, std::nullopt, options);
+    ASSERT_FALSE(error) << why(error);
+    EXPECT_EQ(asked, 2u);
+    EXPECT_EQ(readFile(dest + "/in/a.txt"), randomBytes(30000, 5));
+    expectOnly(dest, {"in/", "in/a.txt"});
+}
+
 TEST(ArchiveExtraction, Encrypted7zGoesThroughTheSevenZipBackend)
 {
     std::string dir = makeFolder("enc7z");
