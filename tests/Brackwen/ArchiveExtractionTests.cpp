@@ -85,6 +85,7 @@ TEST(ArchiveExtraction, HostileEntriesAreRefusedAndTheRestExtracts)
                          "l('rel', '../outside', tarfile.SYMTYPE)\n"
                          "f('rel/through_rel')\n"
                          "l('hl', '" + sandbox + "/victim.txt', tarfile.LNKTYPE)\n"
+                         "l('inside_hl', 'ok.txt', tarfile.LNKTYPE)\n"
                          "f('later.txt', b'later')\n"
                          "t.close()\n";
     ASSERT_EQ(python(script, sandbox).status, 0);
@@ -103,6 +104,7 @@ TEST(ArchiveExtraction, HostileEntriesAreRefusedAndTheRestExtracts)
     EXPECT_FALSE(fs::exists(sandbox + "/evil_dotdot2"));
     EXPECT_FALSE(fs::exists(sandbox + "/abs_evil"));
     EXPECT_FALSE(fs::exists(dest + "/hl"));
+    EXPECT_TRUE(fs::equivalent(dest + "/inside_hl", dest + "/ok.txt"));
     // Outside the destination nothing changed.
     auto after = listTree(sandbox);
     std::erase_if(after, [](const std::string& p) { return p.starts_with("dest/"); });
