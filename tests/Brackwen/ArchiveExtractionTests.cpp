@@ -40,7 +40,11 @@ TEST(ArchiveExtraction, ExtractsNamedChildrenWithTimesAndModes)
     ASSERT_FALSE(analysis.error);
 
     std::string dest = makeFolder("dest");
-    ASSERT_FALSE(extract({archive}, dest, analysis.root, std::vector<std::string>{"dir"}));
+    ExtractOptions withProgress;
+    withProgress.progress = Foundation::Progress::make(-1);
+    ASSERT_FALSE(extract({archive}, dest, analysis.root, std::vector<std::string>{"dir"}, withProgress));
+    EXPECT_DOUBLE_EQ(withProgress.progress->fractionCompleted(), 1.0);
+    EXPECT_EQ(withProgress.progress->localizedAdditionalDescription(), "20 bytes of 20 bytes");
     expectOnly(dest, {"dir/", "dir/inner/", "dir/inner/a.txt", "dir/run.sh"});
     EXPECT_EQ(readFile(dest + "/dir/inner/a.txt"), "alpha");
     struct stat st {};
