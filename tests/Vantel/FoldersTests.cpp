@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(Table, GetFolderPath, ::testing::Values(
     FolderCase{{"/"}, "/"},
     FolderCase{{"/caf\u00e9/x", "/cafe\u0301/y"}, "/caf\u00e9"},
     FolderCase{{"/a/B/x", "/a/b/y"}, std::nullopt},
-    FolderCase{{"/a/./x", "/a/y"}, std::nullopt}));
+    FolderCase{{"/a/./x", "/a/y"}, std::nullopt}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(URLFolders, UserFoldersAreMadeInTheSandbox)
