@@ -54,18 +54,20 @@ TEST(MainQueueDeathTest, SyncOnTheMainThreadIsAProgrammingError)
 TEST(GlobalQueue, JobsBlockedOnSemaphoresDoNotStarveALaterJob)
 {
     Semaphore gate(0);
-    std::atomic<int> started{0};
+    std::atomic<int> finished{0};
     for (int i = 0; i < 32; ++i)
         globalQueue()->async([&] {
-            ++started;
             gate.wait();
+            // Counted after the wait: the test must not end (destroying the
+            // gate) while a job is still inside it.
+            ++finished;
         });
     Semaphore ran(0);
     globalQueue()->async([&] { ran.signal(); });
     EXPECT_TRUE(ran.wait(std::chrono::seconds(10)));
     for (int i = 0; i < 32; ++i)
         gate.signal();
-    EXPECT_TRUE(waitUntil([&] { return started.load() == 32; }));
+    EXPECT_TRUE(waitUntil([&] { return finished.load() == 32; }));
 }
 
 TEST(SerialQueue, RunsOneBlockAtATimeInOrder)
