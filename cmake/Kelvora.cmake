@@ -28,11 +28,17 @@ function(kelvora_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE kelvora_test_main ${T_LIBS} GTest::gtest GTest::gmock)
+  # An empty LABELS value would vanish from the list and turn ENVIRONMENT
+  # into a label, leaving the tests without their environment.
+  set(label_property "")
+  if(T_LABELS)
+    set(label_property LABELS "${T_LABELS}")
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT ${T_TIMEOUT}
-      LABELS "${T_LABELS}"
+      ${label_property}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;KELVORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/tsan.supp:halt_on_error=1")
 endfunction()
