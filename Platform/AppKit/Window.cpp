@@ -53,10 +53,12 @@ public:
 
 namespace {
 // Front to back; a shown window stays in this list (and alive) until closed.
+// Never destroyed: windows still open at exit must not outlive the QApplication
+// in a static destructor.
 std::vector<WindowPtr>& ordered()
 {
-    static std::vector<WindowPtr> list;
-    return list;
+    static auto* list = new std::vector<WindowPtr>;
+    return *list;
 }
 std::weak_ptr<Window>& key()
 {
