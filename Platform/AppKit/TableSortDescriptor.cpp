@@ -27,9 +27,38 @@ int sign(int v) { return (v > 0) - (v < 0); }
 
 int localizedStandardCompare(const QString& a, const QString& b)
 {
-    int r = sign(standardCollator().compare(a, b));
+    // Runs of digits compare by value, the text between them by the
+    // collator, case ignored; the collator alone does not do numbers in
+    // every locale (not in C.UTF-8).
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool da = a[i].isDigit(), db = b[j].isDigit();
+        qsizetype ei = i, ej = j;
+        while (ei < a.size() && a[ei].isDigit() == da)
+            ++ei;
+        while (ej < b.size() && b[ej].isDigit() == db)
+            ++ej;
+        const QStringView ra = QStringView(a).mid(i, ei - i), rb = QStringView(b).mid(j, ej - j);
+        int r = 0;
+        if (da && db) {
+            QStringView ta = ra, tb = rb;
+            while (ta.size() > 1 && ta.front() == u'0')
+                ta = ta.mid(1);
+            while (tb.size() > 1 && tb.front() == u'0')
+                tb = tb.mid(1);
+            r = ta.size() != tb.size() ? (ta.size() < tb.size() ? -1 : 1) : sign(ta.compare(tb));
+        } else {
+            r = sign(standardCollator().compare(ra, rb));
+        }
+        if (r)
+            return r;
+        i = ei;
+        j = ej;
+    }
+    if (i < a.size() || j < b.size())
+        return i < a.size() ? 1 : -1;
     // Names equal but for case still need a fixed order.
-    return r != 0 ? r : sign(a.compare(b));
+    return sign(a.compare(b));
 }
 
 int SortDescriptor::compare(const KeyValueObject& a, const KeyValueObject& b) const

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 #include <QMimeData>
 #include <QPointer>
+#include <QMenu>
 #include <QTableView>
 
 namespace AppKit {
