@@ -49,3 +49,19 @@ bool clickToolbarItem(const AppKit::WindowPtr& window, const std::string& identi
 }
 
 } // namespace TestSupport
+
+#include <QLineEdit>
+
+namespace TestSupport {
+
+bool typeIntoSheet(const AppKit::WindowPtr& window, const std::string& text)
+{
+    auto sheet = waitForSheet(window);
+    auto* field = sheet ? sheet->widget()->findChild<QLineEdit*>() : nullptr;
+    if (!field)
+        return false;
+    field->setText(QString::fromStdString(text));
+    return true;
+}
+
+} // namespace TestSupport

@@ -21,3 +21,8 @@ bool clickToolbarItem(const AppKit::WindowPtr& window, const std::string& identi
 bool waitFor(const std::function<bool()>& predicate, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
 } // namespace TestSupport
+
+namespace TestSupport {
+// Types into the text field of the window's attached prompt.
+bool typeIntoSheet(const AppKit::WindowPtr& window, const std::string& text);
+} // namespace TestSupport
