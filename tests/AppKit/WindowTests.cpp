@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QTimer>
 
 using namespace AppKit;
 
@@ -143,5 +144,41 @@ TEST(Application, ActionsGoFromTheFocusedViewUpToTheDelegate)
     EXPECT_TRUE(app.sendAction("go:", nullptr, nullptr));
     EXPECT_EQ(hits, std::vector<std::string>{"delegate"});
     EXPECT_EQ(app.targetForAction("unknown:"), nullptr);
+    Application::shared().setDelegate(nullptr);
+}
+
+#include "Platform/AppKit/SingleInstance.h"
+
+#include <QApplication>
+#include <QProcess>
+
+TEST(SingleInstance, ASecondLaunchHandsItsPathsToTheRunningInstance)
+{
+    if (qEnvironmentVariableIsSet("KELVORA_SECOND_LAUNCH")) {
+        SingleInstance second("kelvora-test");
+        EXPECT_FALSE(second.claim({"/tmp/a.zip", "/tmp/b b.7z"}));
+        return;
+    }
+    struct Delegate : ApplicationDelegate {
+        std::vector<std::string> opened;
+        void applicationOpenFiles(const std::vector<std::string>& paths) override { opened = paths; }
+    };
+    auto delegate = std::make_shared<Delegate>();
+    Application::shared().setDelegate(delegate);
+    SingleInstance first("kelvora-test");
+    ASSERT_TRUE(first.claim({}));
+    // Not running yet: launching delivers what arrived.
+    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    Application::shared().run();
+    QProcess child;
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("KELVORA_SECOND_LAUNCH", "1");
+    child.setProcessEnvironment(env);
+    child.start(QString::fromStdString(TestSupport::selfExecutable()),
+                {"--gtest_filter=SingleInstance.ASecondLaunchHandsItsPathsToTheRunningInstance"});
+    ASSERT_TRUE(TestSupport::waitFor([&] { return delegate->opened.size() == 2; }));
+    EXPECT_EQ(delegate->opened, (std::vector<std::string>{"/tmp/a.zip", "/tmp/b b.7z"}));
+    ASSERT_TRUE(TestSupport::waitFor([&] { return child.state() == QProcess::NotRunning; }));
+    EXPECT_EQ(child.exitCode(), 0);
     Application::shared().setDelegate(nullptr);
 }
