@@ -43,6 +43,7 @@ void PathControl::rebuild()
             auto* chevron = new QLabel(QStringLiteral("›"));
             chevron->setContentsMargins(2, 0, 2, 0);
             row_->addWidget(chevron);
+            chevron->show();
         }
         auto* button = new QToolButton;
         button->setAutoRaise(true);
@@ -56,6 +57,9 @@ void PathControl::rebuild()
                 self->clickItem(index);
         });
         row_->addWidget(button);
+        // Shown now rather than when the layout gets round to it, so that
+        // the control's size counts them at once.
+        button->show();
         buttons_.push_back(button);
     }
     widget()->adjustSize();
