@@ -3,6 +3,7 @@
 #include "Platform/AppKit/ScrollView.h"
 #include "Platform/AppKit/SearchField.h"
 #include "Platform/AppKit/SplitView.h"
+#include "Platform/AppKit/TableView.h"
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/Window.h"
 #include "tests/support/EventLoop.h"
@@ -263,4 +264,30 @@ TEST_F(PopoverFixture, PresentedPopoverEndsByDismissOrByTheUser)
     QApplication::sendEvent(popup, &press);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return host->presentedViewControllers().empty(); }));
     EXPECT_EQ(content->disappeared, 2);
+}
+
+TEST(WidgetDriver, DropsFilesOnATableAndDoubleClicksItsRows)
+{
+    auto table = TableView::make();
+    table->addTableColumn(std::make_shared<TableColumn>("name"));
+    table->numberOfRows = [] { return 3; };
+    table->viewForRow = [](const TableColumn&, int row) { return TableCellView{"row " + std::to_string(row), {}}; };
+    table->registerForDraggedTypes({"public.item"});
+    std::vector<std::string> dropped;
+    table->validateDrop = [](const DraggingInfo&, int, TableViewDropOperation) { return DragOperation::copy; };
+    table->acceptDrop = [&](const DraggingInfo& info, int, TableViewDropOperation) {
+        dropped = info.pasteboard->filePaths();
+        return true;
+    };
+    std::vector<int> doubleClicked;
+    table->doubleAction = [&] { doubleClicked.push_back(table->clickedRow()); };
+    table->widget()->resize(300, 200);
+    table->widget()->show();
+    table->reloadData();
+
+    EXPECT_TRUE(TestSupport::dropFiles(*table, {"/tmp/one.zip", "/tmp/two words.rar"}));
+    EXPECT_EQ(dropped, (std::vector<std::string>{"/tmp/one.zip", "/tmp/two words.rar"}));
+    EXPECT_TRUE(TestSupport::doubleClickRow(*table, 2));
+    EXPECT_FALSE(TestSupport::doubleClickRow(*table, 3));
+    EXPECT_EQ(doubleClicked, std::vector<int>{2});
 }
