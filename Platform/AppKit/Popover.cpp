@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace AppKit {
 
@@ -22,6 +23,13 @@ public:
         new QVBoxLayout(this);
         layout()->setContentsMargins(6, 6, 6, 6);
     }
+    // Deleted with the anchor's window while shown: the popover still
+    // hears of it, while the content's widget is still here to take back.
+    ~PopoverFrame() override
+    {
+        if (Popover* owner = std::exchange(owner_, nullptr))
+            owner->frameClosed();
+    }
     // Detached before the popover goes, so a late close reaches nobody.
     void detach() { owner_ = nullptr; }
 
@@ -29,10 +37,9 @@ protected:
     void closeEvent(QCloseEvent* event) override
     {
         QFrame::closeEvent(event);
-        if (event->isAccepted() && owner_) {
-            Popover* owner = owner_;
-            owner_ = nullptr;
-            owner->frameClosed();
+        if (event->isAccepted()) {
+            if (Popover* owner = std::exchange(owner_, nullptr))
+                owner->frameClosed();
         }
     }
 

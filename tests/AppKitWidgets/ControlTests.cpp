@@ -291,3 +291,25 @@ TEST(WidgetDriver, DropsFilesOnATableAndDoubleClicksItsRows)
     EXPECT_FALSE(TestSupport::doubleClickRow(*table, 3));
     EXPECT_EQ(doubleClicked, std::vector<int>{2});
 }
+
+TEST(Popover, AnchorWindowDeletedWhileShownEndsItAndKeepsTheContent)
+{
+    auto content = std::make_shared<Counting>();
+    auto popover = Popover::make();
+    popover->setContentViewController(content);
+    popover->setBehavior(PopoverBehavior::transient);
+    int closed = 0;
+    popover->didClose = [&] { ++closed; };
+    {
+        auto anchor = View::make();
+        anchor->widget()->resize(100, 40);
+        anchor->widget()->show();
+        popover->show({}, anchor, RectEdge::maxX);
+        ASSERT_TRUE(popover->isShown());
+    }
+    EXPECT_FALSE(popover->isShown());
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(content->disappeared, 1);
+    ASSERT_NE(content->view()->widget(), nullptr);
+    EXPECT_EQ(content->view()->widget()->parent(), nullptr);
+}
