@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QSplitter>
 
+#include <algorithm>
 #include <numeric>
 
 namespace AppKit {
@@ -154,7 +155,9 @@ void SplitView::setPositionOfDivider(int position, int index)
     for (int i = 0; i < index; ++i)
         before += sizes[i];
     const int pairTotal = sizes[index] + sizes[index + 1];
-    const int first = std::clamp(position - before, 0, pairTotal);
+    // Only a pane the delegate lets collapse may end up with no room.
+    const auto least = [&](int i) { return canCollapse(*panes_[i]) ? 0 : std::min(pairTotal / 2, 1); };
+    const int first = std::clamp(position - before, least(index), pairTotal - least(index + 1));
     sizes[index] = first;
     sizes[index + 1] = pairTotal - first;
     splitter()->setSizes(sizes);

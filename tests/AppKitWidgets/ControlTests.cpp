@@ -128,6 +128,12 @@ TEST_F(SplitFixture, OnlyThePaneTheDelegateAllowsCollapses)
     split->expand(*preview);
     EXPECT_FALSE(split->isSubviewCollapsed(*preview));
 
+    // Moving the divider to either edge collapses only the preview.
+    split->setPositionOfDivider(0, 0);
+    EXPECT_FALSE(split->isSubviewCollapsed(*table));
+    split->setPositionOfDivider(10000, 0);
+    EXPECT_TRUE(split->isSubviewCollapsed(*preview));
+
     // Dragging a divider obeys the same rule.
     auto* splitter = static_cast<QSplitter*>(split->widget());
     EXPECT_FALSE(splitter->isCollapsible(0));
