@@ -20,6 +20,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -176,6 +177,11 @@ struct CrashCase {
     const char* message;
     const char* frame;
 };
+
+void PrintTo(const CrashCase& c, std::ostream* os)
+{
+    *os << c.mode;
+}
 
 class SentryCrash : public ::testing::TestWithParam<CrashCase> {
 protected:
