@@ -29,7 +29,7 @@ public:
     // The decoded name (UTF-8) as shown and as written to disk.
     const std::string& name() const { return name_; }
     // The entry's name bytes as stored in the archive: its identity.
-    const std::string& rawName() const { return rawName_; }
+    const std::string& rawName() const { return rawName_.empty() ? name_ : rawName_; }
     int64_t size() const { return size_; }
     std::optional<ZODDate> modificationTime() const { return modificationTime_; }
     std::optional<ZODDate> accessTime() const { return accessTime_; }
@@ -53,7 +53,7 @@ protected:
     friend class ZODArchiveTreeBuilder;
     std::weak_ptr<ZODArchiveDirectory> parent_;
     std::string name_;
-    std::string rawName_;
+    std::string rawName_; // empty when it equals name_
     int64_t size_ = 0;
     std::optional<ZODDate> modificationTime_;
     std::optional<ZODDate> accessTime_;

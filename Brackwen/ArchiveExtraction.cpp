@@ -1,0 +1,607 @@
+// Extraction of named children of one folder of the tree. Each entry is
+// matched by its raw path, written by DiskPlacement, and committed only when
+// its data read ended cleanly. A 7z with encrypted content goes to the 7-Zip
+// backend as a whole.
+
+#include "Brackwen/ArchiveExtraction.h"
+
+#include "Brackwen/DiskPlacement.h"
+#include "Brackwen/EngineErrors.h"
+#include "Brackwen/EngineFormats.h"
+#include "Brackwen/EntryNames.h"
+#include "Brackwen/SevenZipBackend.h"
+#include "Brackwen/VolumeReader.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace Brackwen {
+
+namespace {
+
+constexpr int maxRetriesPerEntry = 64;
+
+enum class Outcome { next, reopen, stop };
+
+struct FolderFix {
+    std::vector<std::string> components;
+    mode_t mode;
+    struct timespec times[2];
+};
+
+class Extraction {
+public:
+    Extraction(ArchiverTaskImpl& task, const ExtractionRequest& request) : task_(task), request_(request) {}
+
+    Foundation::ErrorPtr run()
+    {
+        if (request_.items.empty())
+            return nullptr;
+        if (auto error = resolveSelection())
+            return error;
+        if (auto error = placement_.open(request_.destination))
+            return error;
+        VolumeReader reader(request_.paths);
+        if (auto error = reader.checkVolumes())
+            return error;
+        if (request_.predefinedPassword && !request_.predefinedPassword->empty())
+            confirmed_ = *request_.predefinedPassword;
+        task_.setDescriptionFormatter([](int64_t done, int64_t total) {
+            return formatByteCount(done) + " of " + formatByteCount(total);
+        });
+        Foundation::ErrorPtr fatal;
+        size_t retries = 0;
+        for (;;) {
+            std::vector<std::string> known;
+            if (confirmed_)
+                known.push_back(*confirmed_);
+            if (auto error = reader.open(known, passphraseCallback, this))
+                return error;
+            size_t failedAt = resumeIndex_;
+            Outcome outcome = readAll(reader, fatal);
+            if (outcome == Outcome::reopen) {
+                retries = resumeIndex_ == failedAt ? retries + 1 : 0;
+                if (retries < maxRetriesPerEntry)
+                    continue;
+                record(engineError(ZODArchiverErrorWrongPassphrase, request_.paths.front()));
+                ++resumeIndex_;
+                continue;
+            }
+            break;
+        }
+        fixFolders();
+        if (task_.isCancelled())
+            return nullptr;
+        if (delegated_)
+            return *delegated_;
+        return fatal ? fatal : firstError_;
+    }
+
+private:
+    Foundation::ErrorPtr resolveSelection()
+    {
+        for (auto* d = request_.directory.get(); d && !d->isRoot(); d = d->parent().get())
+            prefix_.insert(prefix_.begin(), d->rawName());
+        for (const auto& name : request_.items) {
+            const ZODArchiveModel* found = nullptr;
+            for (const auto& d : request_.directory->directories())
+                if (d->name() == name)
+                    found = d.get();
+            for (const auto& f : request_.directory->files())
+                if (!found && f->name() == name)
+                    found = f.get();
+            if (!found)
+                return engineError(ZODArchiverErrorItemNotFound, name);
+            selected_.insert(found->rawName());
+        }
+        return nullptr;
+    }
+
+    void record(Foundation::ErrorPtr error)
+    {
+        if (!firstError_)
+            firstError_ = std::move(error);
+    }
+
+    static const char* passphraseCallback(struct archive*, void* self)
+    {
+        auto* x = static_cast<Extraction*>(self);
+        if (x->declined_ || !x->request_.passwordHandler || x->task_.isCancelled()) {
+            x->declined_ = true;
+            return nullptr;
+        }
+        auto answer = x->task_.ask<std::optional<std::string>>(x->request_.passwordHandler, std::nullopt);
+        if (!answer || answer->empty()) {
+            x->declined_ = true;
+            return nullptr;
+        }
+        x->asked_ = true;
+        x->everAsked_ = true;
+        x->answer_ = std::move(*answer);
+        return x->answer_.c_str();
+    }
+
+    // The passphrase in use when an encrypted entry read back intact.
+    std::string currentPassphrase() const { return asked_ ? answer_ : confirmed_.value_or(std::string()); }
+
+    Outcome readAll(VolumeReader& reader, Foundation::ErrorPtr& fatal)
+    {
+        struct archive* a = reader.handle();
+        struct archive_entry* entry = nullptr;
+        size_t index = 0;
+        for (;; ++index) {
+            if (task_.isCancelled())
+                return Outcome::stop;
+            int r = archive_read_next_header(a, &entry);
+            if (r == ARCHIVE_EOF)
+                return Outcome::stop;
+            if (r == ARCHIVE_RETRY) {
+                --index;
+                continue;
+            }
+            if (r == ARCHIVE_FATAL) {
+                const std::string message = archiveMessage(a);
+                if (index == 0 && isSevenZip(a) && isEncryptedHeaderMessage(message))
+                    return delegateToSevenZip();
+                if (isRarEncryptionMessage(message))
+                    fatal = engineError(ZODArchiverErrorEncryptedRARUnsupported, request_.paths.front(), message);
+                else
+                    fatal = errorFromArchiveRead(a, request_.paths.back());
+                return Outcome::stop;
+            }
+            if (index == 0 && isSevenZip(a) && sevenZipHasEncryptedData())
+                return delegateToSevenZip();
+            if (index < resumeIndex_)
+                continue;
+            resumeIndex_ = index;
+            Outcome outcome = extractEntry(reader, entry, fatal);
+            if (outcome != Outcome::next)
+                return outcome;
+            resumeIndex_ = index + 1;
+        }
+    }
+
+    Outcome extractEntry(VolumeReader& reader, struct archive_entry* entry, Foundation::ErrorPtr& fatal)
+    {
+        struct archive* a = reader.handle();
+        const std::string rawName = reader.isRaw() ? reader.rawEntryName() : std::string();
+        const char* rawPath = reader.isRaw() ? rawName.c_str() : archive_entry_pathname(entry);
+        if (!rawPath)
+            return Outcome::next;
+        splitEntryPath(rawPath, parts_);
+        if (parts_.size() <= prefix_.size())
+            return Outcome::next;
+        for (size_t i = 0; i < prefix_.size(); ++i)
+            if (parts_[i] != prefix_[i])
+                return Outcome::next;
+        if (!selected_.count(std::string(parts_[prefix_.size()])))
+            return Outcome::next;
+
+        const std::string shown = decodeEntryName(rawPath, request_.predefinedEncoding);
+        if (isUnsafeEntryPath(rawPath)) {
+            record(engineError(ZODArchiverErrorUnsafeEntry, shown, "The entry's path leaves the destination folder."));
+            return Outcome::next;
+        }
+        target_.clear();
+        for (size_t i = prefix_.size(); i < parts_.size(); ++i) {
+            std::string name = decodeEntryName(parts_[i], request_.predefinedEncoding);
+            if (name == "." || name == ".." || name.find('/') != std::string::npos || name.empty()) {
+                record(engineError(ZODArchiverErrorUnsafeEntry, shown));
+                return Outcome::next;
+            }
+            target_.push_back(std::move(name));
+        }
+        std::string key(rawPath);
+
+        const mode_t type = archive_entry_filetype(entry);
+        if (type == AE_IFDIR) {
+            Foundation::ErrorPtr error;
+            if (placement_.folder(target_, target_.size(), true, &error) < 0)
+                return failed(std::move(error));
+            FolderFix fix{target_, static_cast<mode_t>(archive_entry_perm(entry) & 0777), {}};
+            fix.times[0] = timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry));
+            fix.times[1] = timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
+            folders_.push_back(std::move(fix));
+            return Outcome::next;
+        }
+        const char* hardlink = archive_entry_hardlink(entry);
+        if (type != AE_IFREG && type != AE_IFLNK && !hardlink)
+            return Outcome::next; // devices and pipes are never made
+        if (archive_entry_is_data_encrypted(entry) && isRar(a)) {
+            record(engineError(ZODArchiverErrorEncryptedRARUnsupported, shown));
+            return Outcome::next;
+        }
+
+        Foundation::ErrorPtr error;
+        int folderFd = placement_.folder(target_, target_.size() - 1, true, &error);
+        if (folderFd < 0)
+            return failed(std::move(error));
+        const std::string& name = target_.back();
+        switch (resolveConflict(folderFd, name)) {
+        case Conflict::skip:
+            return Outcome::next;
+        case Conflict::cancel:
+            task_.cancel();
+            return Outcome::stop;
+        case Conflict::write:
+            break;
+        }
+
+        std::string temporary;
+        if (hardlink) {
+            if (isUnsafeEntryPath(hardlink)) {
+                record(engineError(ZODArchiverErrorUnsafeEntry, shown, "The hard link's target leaves the destination folder."));
+                return Outcome::next;
+            }
+            auto source = written_.find(hardlink);
+            if (source == written_.end()) {
+                record(engineError(ZODArchiverErrorUnsafeEntry, shown, "The hard link's target was not extracted."));
+                return Outcome::next;
+            }
+            std::vector<std::string> sourceParts = source->second;
+            int sourceFd = ::openat(placement_.folder(sourceParts, sourceParts.size() - 1, false, &error), ".",
+                                    O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            folderFd = placement_.folder(target_, target_.size() - 1, true, &error);
+            if (sourceFd < 0 || folderFd < 0) {
+                if (sourceFd >= 0)
+                    ::close(sourceFd);
+                return failed(error ? error : errorFromWriteErrno(errno, shown));
+            }
+            temporary = "." + name + ".link.part";
+            ::unlinkat(folderFd, temporary.c_str(), 0);
+            int rc = ::linkat(sourceFd, sourceParts.back().c_str(), folderFd, temporary.c_str(), 0);
+            int err = errno;
+            ::close(sourceFd);
+            if (rc != 0)
+                return failed(errorFromWriteErrno(err, placement_.describe(target_, target_.size())));
+        } else if (type == AE_IFLNK) {
+            const char* linkTarget = archive_entry_symlink(entry);
+            temporary = "." + name + ".link.part";
+            ::unlinkat(folderFd, temporary.c_str(), 0);
+            if (!linkTarget || ::symlinkat(linkTarget, folderFd, temporary.c_str()) != 0)
+                return failed(errorFromWriteErrno(linkTarget ? errno : EINVAL, placement_.describe(target_, target_.size())));
+        } else {
+            Outcome outcome = Outcome::next;
+            if (!writeFile(reader, entry, folderFd, name, temporary, outcome, fatal))
+                return outcome;
+        }
+        if (::renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) != 0) {
+            int err = errno;
+            ::unlinkat(folderFd, temporary.c_str(), 0);
+            return failed(errorFromWriteErrno(err, placement_.describe(target_, target_.size())));
+        }
+        written_[key] = target_;
+        return Outcome::next;
+    }
+
+    // Writes the entry's data to a temporary file; false when the entry
+    // ended otherwise (outcome says how to go on).
+    bool writeFile(VolumeReader& reader, struct archive_entry* entry, int folderFd, const std::string& name,
+                   std::string& temporary, Outcome& outcome, Foundation::ErrorPtr& fatal)
+    {
+        struct archive* a = reader.handle();
+        const std::string where = placement_.describe(target_, target_.size());
+        int fd = placement_.createTemporary(folderFd, name, temporary);
+        if (fd < 0) {
+            outcome = failed(errorFromWriteErrno(errno, where));
+            return false;
+        }
+        auto discard = [&] {
+            ::close(fd);
+            ::unlinkat(folderFd, temporary.c_str(), 0);
+        };
+        const int64_t startBytes = bytesDone_;
+        int64_t end = 0;
+        int r;
+        const void* block;
+        size_t length;
+        la_int64_t offset;
+        while ((r = archive_read_data_block(a, &block, &length, &offset)) == ARCHIVE_OK) {
+            if (task_.isCancelled()) {
+                discard();
+                outcome = Outcome::stop;
+                return false;
+            }
+            const char* bytes = static_cast<const char*>(block);
+            size_t left = length;
+            int64_t at = offset;
+            while (left > 0) {
+                ssize_t n = ::pwrite(fd, bytes, left, at);
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0) {
+                    int err = n < 0 ? errno : ENOSPC;
+                    discard();
+                    fatal = errorFromWriteErrno(err, where);
+                    outcome = Outcome::stop;
+                    return false;
+                }
+                bytes += n;
+                left -= static_cast<size_t>(n);
+                at += n;
+            }
+            end = std::max<int64_t>(end, offset + static_cast<int64_t>(length));
+            bytesDone_ += static_cast<int64_t>(length);
+            task_.reportProgress(bytesDone_, request_.approximateByteCount);
+        }
+        if (r != ARCHIVE_EOF) {
+            discard();
+            bytesDone_ = startBytes;
+            outcome = dataFailed(a, entry, r, fatal);
+            return false;
+        }
+        if (archive_entry_size_is_set(entry))
+            end = std::max<int64_t>(end, archive_entry_size(entry));
+        struct timespec times[2] = {
+            timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry)),
+            timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry)),
+        };
+        mode_t mode = archive_entry_perm(entry) & 0777; // never set-id or sticky bits
+        if (::ftruncate(fd, end) != 0 || ::fchmod(fd, mode ? mode : 0644) != 0 || ::futimens(fd, times) != 0) {
+            int err = errno;
+            discard();
+            outcome = failed(errorFromWriteErrno(err, where));
+            return false;
+        }
+        if (::close(fd) != 0) {
+            int err = errno;
+            ::unlinkat(folderFd, temporary.c_str(), 0);
+            fatal = errorFromWriteErrno(err, where);
+            outcome = Outcome::stop;
+            return false;
+        }
+        if (archive_entry_is_data_encrypted(entry)) {
+            auto used = currentPassphrase();
+            if (!used.empty())
+                confirmed_ = used;
+        }
+        return true;
+    }
+
+    // The data of an entry did not read back intact.
+    Outcome dataFailed(struct archive* a, struct archive_entry* entry, int r, Foundation::ErrorPtr& fatal)
+    {
+        const std::string message = archiveMessage(a);
+        const std::string shown = placement_.describe(target_, target_.size());
+        if (archive_entry_is_data_encrypted(entry)) {
+            if (message.find("Passphrase required") != std::string::npos ||
+                message.find("Incorrect passphrase") != std::string::npos) {
+                record(engineError(everAsked_ || confirmed_ ? ZODArchiverErrorWrongPassphrase : ZODArchiverErrorPassphraseRequired,
+                                   shown, message));
+                return r == ARCHIVE_FATAL ? Outcome::stop : Outcome::next;
+            }
+            // A wrong passphrase that passed the one-byte check: the data
+            // comes out as garbage (bad CRC) or does not inflate. Forget it
+            // and ask again on a fresh handle.
+            if (!isZip(a)) {
+                record(errorFromArchiveRead(a, shown));
+                return r == ARCHIVE_FATAL ? Outcome::stop : Outcome::next;
+            }
+            if (!declined_) {
+                asked_ = false;
+                if (confirmed_ && currentPassphrase() == *confirmed_)
+                    confirmed_.reset();
+                return Outcome::reopen;
+            }
+            record(engineError(ZODArchiverErrorWrongPassphrase, shown, message));
+            if (r == ARCHIVE_FATAL) {
+                ++resumeIndex_;
+                return Outcome::reopen;
+            }
+            return Outcome::next;
+        }
+        auto error = errorFromArchiveRead(a, request_.paths.back());
+        if (r == ARCHIVE_WARN && error->code() == ZODArchiverErrorUnknown)
+            error = engineError(ZODArchiverErrorDamaged, shown, message);
+        if (r == ARCHIVE_FATAL) {
+            fatal = error;
+            return Outcome::stop;
+        }
+        record(error);
+        return Outcome::next;
+    }
+
+    Outcome failed(Foundation::ErrorPtr error)
+    {
+        const int64_t code = error->code();
+        if (code == ZODArchiverErrorDiskFull || code == ZODArchiverErrorCannotWrite) {
+            // The disk will not take more: nothing after this would land either.
+            record(std::move(error));
+            return Outcome::stop;
+        }
+        record(std::move(error));
+        return Outcome::next;
+    }
+
+    enum class Conflict { write, skip, cancel };
+
+    Conflict resolveConflict(int folderFd, const std::string& name)
+    {
+        struct stat st {};
+        if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            return Conflict::write;
+        if (policy_ == Policy::replaceAll || !request_.conflictHandler)
+            return Conflict::write;
+        if (policy_ == Policy::skipAll)
+            return Conflict::skip;
+        auto handler = request_.conflictHandler;
+        uint64_t answer = task_.ask<uint64_t>([handler, name] { return handler(name); },
+                                              static_cast<uint64_t>(ArchiverConflictResolving::cancel));
+        switch (static_cast<ArchiverConflictResolving>(answer)) {
+        case ArchiverConflictResolving::replace:
+            return Conflict::write;
+        case ArchiverConflictResolving::replaceAll:
+            policy_ = Policy::replaceAll;
+            return Conflict::write;
+        case ArchiverConflictResolving::skip:
+            return Conflict::skip;
+        case ArchiverConflictResolving::skipAll:
+            policy_ = Policy::skipAll;
+            return Conflict::skip;
+        default:
+            return Conflict::cancel;
+        }
+    }
+
+    static struct timespec timeOf(bool isSet, time_t seconds, long nanoseconds)
+    {
+        struct timespec t {};
+        if (!isSet) {
+            t.tv_nsec = UTIME_NOW;
+            return t;
+        }
+        t.tv_sec = seconds;
+        t.tv_nsec = nanoseconds;
+        return t;
+    }
+
+    // Folder times and modes last: writing into a folder changes its time.
+    void fixFolders()
+    {
+        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it) {
+            Foundation::ErrorPtr error;
+            int fd = placement_.folder(it->components, it->components.size(), false, &error);
+            if (fd < 0)
+                continue;
+            ::futimens(fd, it->times);
+            ::fchmod(fd, it->mode | S_IRWXU);
+        }
+    }
+
+    // libarchive cannot decrypt 7z content; whether any entry is encrypted
+    // is known only from the headers, which 7z keeps together.
+    bool sevenZipHasEncryptedData()
+    {
+        VolumeReader scan(request_.paths);
+        if (scan.checkVolumes() || scan.open())
+            return false;
+        struct archive_entry* entry = nullptr;
+        int r;
+        while ((r = archive_read_next_header(scan.handle(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN)
+            if (archive_entry_is_data_encrypted(entry))
+                return true;
+        return false;
+    }
+
+    Outcome delegateToSevenZip()
+    {
+        SevenZipExtraction extraction;
+        extraction.volumePaths = request_.paths;
+        extraction.destination = request_.destination;
+        extraction.passphrase = confirmed_;
+        extraction.archiveFolder = request_.directory->isRoot() ? std::string() : request_.directory->normalizedPath();
+        extraction.itemNames = request_.items;
+        if (request_.conflictHandler) {
+            auto handler = request_.conflictHandler;
+            extraction.conflictHandler = [this, handler](const std::string& path) {
+                auto slash = path.rfind('/');
+                std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+                auto answer = task_.ask<uint64_t>([handler, name] { return handler(name); },
+                                                  static_cast<uint64_t>(ArchiverConflictResolving::cancel));
+                if (answer > 4)
+                    answer = 4;
+                if (answer == static_cast<uint64_t>(ArchiverConflictResolving::cancel))
+                    task_.cancel();
+                return static_cast<ArchiverConflictResolving>(answer);
+            };
+        }
+        SevenZipControl control;
+        control.isCancelled = [this] { return task_.isCancelled(); };
+        control.progress = [this](double fraction) {
+            task_.reportProgress(static_cast<int64_t>(fraction * static_cast<double>(request_.approximateByteCount)),
+                                 request_.approximateByteCount);
+        };
+        bool asked = false;
+        for (;;) {
+            auto result = sevenZipExtract(extraction, control);
+            if (result.isSuccess()) {
+                delegated_ = Foundation::ErrorPtr();
+                return Outcome::stop;
+            }
+            auto error = result.error();
+            const bool passphraseProblem = error->code() == ZODArchiverErrorPassphraseRequired ||
+                                           error->code() == ZODArchiverErrorWrongPassphrase;
+            if (!passphraseProblem || !request_.passwordHandler || task_.isCancelled()) {
+                delegated_ = error;
+                return Outcome::stop;
+            }
+            auto answer = task_.ask<std::optional<std::string>>(request_.passwordHandler, std::nullopt);
+            if (!answer) {
+                delegated_ = engineError(asked || extraction.passphrase ? ZODArchiverErrorWrongPassphrase
+                                                                        : ZODArchiverErrorPassphraseRequired,
+                                         request_.paths.front());
+                return Outcome::stop;
+            }
+            asked = true;
+            extraction.passphrase = std::move(answer);
+        }
+    }
+
+    ArchiverTaskImpl& task_;
+    const ExtractionRequest& request_;
+    DiskPlacement placement_;
+    std::vector<std::string> prefix_;
+    std::unordered_set<std::string> selected_;
+    std::vector<std::string_view> parts_;
+    std::vector<std::string> target_;
+    std::unordered_map<std::string, std::vector<std::string>> written_;
+    std::vector<FolderFix> folders_;
+    enum class Policy { ask, replaceAll, skipAll } policy_ = Policy::ask;
+    std::optional<std::string> confirmed_;
+    std::string answer_;
+    bool asked_ = false;
+    bool everAsked_ = false;
+    bool declined_ = false;
+    size_t resumeIndex_ = 0;
+    int64_t bytesDone_ = 0;
+    Foundation::ErrorPtr firstError_;
+    std::optional<Foundation::ErrorPtr> delegated_;
+};
+
+} // namespace
+
+Foundation::ErrorPtr runExtraction(ArchiverTaskImpl& task, const ExtractionRequest& request)
+{
+    return Extraction(task, request).run();
+}
+
+} // namespace Brackwen
+
+ZODArchiverTaskPtr ZODArchiver::decompressArchiveInPaths(
+    std::vector<std::string> paths, std::string destination, ZODArchiveDirectoryPtr archiveDirectory,
+    std::vector<std::string> itemsToExtract, int64_t approximateByteCount, int64_t /*approximateItemCount*/,
+    std::optional<std::string> predefinedPassword, uint64_t predefinedEncoding, Foundation::ProgressPtr progress,
+    PasswordHandler passwordHandler, ConflictHandler conflictHandler, Completion completionHandler,
+    Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue)
+{
+    using namespace Brackwen;
+    auto task = ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(progress));
+    auto request = std::make_shared<ExtractionRequest>();
+    request->paths = std::move(paths);
+    request->destination = std::move(destination);
+    request->directory = std::move(archiveDirectory);
+    request->items = std::move(itemsToExtract);
+    request->approximateByteCount = approximateByteCount;
+    request->predefinedPassword = std::move(predefinedPassword);
+    request->predefinedEncoding = predefinedEncoding;
+    request->passwordHandler = std::move(passwordHandler);
+    request->conflictHandler = std::move(conflictHandler);
+    task->setWork([request](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
+        if (!request->directory)
+            return engineError(ZODArchiverErrorInvalidArgument, {}, "No archive folder was given.");
+        return runExtraction(t, *request);
+    });
+    task->setCompletion([completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error, ZODArchiverTaskPtr t) {
+        if (completionHandler)
+            completionHandler(!error, error, std::move(t));
+    });
+    return task;
+}

@@ -1,0 +1,105 @@
+#include "Brackwen/DiskPlacement.h"
+
+#include "Brackwen/EngineErrors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Brackwen {
+
+Foundation::ErrorPtr DiskPlacement::open(const std::string& destination)
+{
+    destination_ = destination;
+    destinationFd_ = ::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (destinationFd_ < 0)
+        return engineError(errno == ENOENT ? ZODArchiverErrorFileNotFound : ZODArchiverErrorCannotWrite, destination,
+                           std::strerror(errno));
+    return nullptr;
+}
+
+DiskPlacement::~DiskPlacement()
+{
+    closeCached();
+    if (destinationFd_ >= 0)
+        ::close(destinationFd_);
+}
+
+void DiskPlacement::closeCached()
+{
+    if (cachedFd_ >= 0)
+        ::close(cachedFd_);
+    cachedFd_ = -1;
+    cachedPath_.clear();
+}
+
+std::string DiskPlacement::describe(const std::vector<std::string>& components, size_t count) const
+{
+    std::string path = destination_;
+    for (size_t i = 0; i < count && i < components.size(); ++i)
+        path += "/" + components[i];
+    return path;
+}
+
+int DiskPlacement::folder(const std::vector<std::string>& components, size_t count, bool create,
+                          Foundation::ErrorPtr* error)
+{
+    if (count == 0)
+        return destinationFd_;
+    if (cachedFd_ >= 0 && cachedPath_.size() == count &&
+        std::equal(cachedPath_.begin(), cachedPath_.end(), components.begin()))
+        return cachedFd_;
+    closeCached();
+    int fd = destinationFd_;
+    for (size_t i = 0; i < count; ++i) {
+        int next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0 && errno == ENOENT && create) {
+            if (::mkdirat(fd, components[i].c_str(), 0755) != 0 && errno != EEXIST) {
+                int err = errno;
+                if (fd != destinationFd_)
+                    ::close(fd);
+                *error = errorFromWriteErrno(err, describe(components, i + 1));
+                return -1;
+            }
+            next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        }
+        int err = errno;
+        if (fd != destinationFd_)
+            ::close(fd);
+        if (next < 0) {
+            // A link (ELOOP) or a file (ENOTDIR) where a folder should be.
+            if (err == ELOOP || err == ENOTDIR)
+                *error = engineError(ZODArchiverErrorUnsafeEntry, describe(components, count),
+                                     "Cannot extract through a symbolic link or a file: " + describe(components, i + 1));
+            else
+                *error = errorFromWriteErrno(err, describe(components, i + 1));
+            return -1;
+        }
+        fd = next;
+    }
+    cachedFd_ = fd;
+    cachedPath_.assign(components.begin(), components.begin() + static_cast<long>(count));
+    return fd;
+}
+
+int DiskPlacement::createTemporary(int folderFd, const std::string& name, std::string& temporaryName)
+{
+    static thread_local std::mt19937_64 random{std::random_device{}()};
+    // Keeps the temporary name short enough for any file system.
+    std::string stem = name.size() > 180 ? name.substr(0, 180) : name;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[24];
+        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+        temporaryName = "." + stem + suffix + ".part";
+        int fd = ::openat(folderFd, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+} // namespace Brackwen

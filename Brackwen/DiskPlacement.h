@@ -1,0 +1,40 @@
+#pragma once
+// Writing extracted entries inside one destination folder and nowhere else:
+// every folder on the way is opened without following links (so nothing is
+// ever written through a symbolic link), every file is written to a
+// temporary name beside its target and renamed over it only when complete.
+
+#include "Platform/Foundation/Error.h"
+
+#include <string>
+#include <vector>
+
+namespace Brackwen {
+
+class DiskPlacement {
+public:
+    // Fails when the destination is not an existing folder.
+    Foundation::ErrorPtr open(const std::string& destination);
+    ~DiskPlacement();
+
+    const std::string& destination() const { return destination_; }
+
+    // The descriptor of the folder dest/components[0..count) (made when
+    // create is set and it is missing); -1 with *error set otherwise. The
+    // descriptor belongs to the placement (valid until the next call).
+    int folder(const std::vector<std::string>& components, size_t count, bool create, Foundation::ErrorPtr* error);
+
+    // A new temporary file beside `name` in the folder; -1 and errno on failure.
+    int createTemporary(int folderFd, const std::string& name, std::string& temporaryName);
+
+    std::string describe(const std::vector<std::string>& components, size_t count) const;
+
+private:
+    void closeCached();
+    std::string destination_;
+    int destinationFd_ = -1;
+    std::vector<std::string> cachedPath_;
+    int cachedFd_ = -1;
+};
+
+} // namespace Brackwen

@@ -1,0 +1,421 @@
+#include "Brackwen/SevenZipBackend.h"
+
+#include "Brackwen/SevenZipPlacement.h"
+#include "Brackwen/SevenZipProcess.h"
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Brackwen {
+
+namespace {
+
+using VoidResult = Foundation::Result<Foundation::Void, Foundation::ErrorPtr>;
+
+bool contains(const std::string& text, const char* needle) { return text.find(needle) != std::string::npos; }
+
+// The first line 7zz flagged as an error, for the user information.
+std::string firstMessage(const std::string& errorOutput)
+{
+    std::istringstream lines(errorOutput);
+    std::string line;
+    std::string first;
+    while (std::getline(lines, line)) {
+        if (line.empty())
+            continue;
+        if (first.empty())
+            first = line;
+        if (line.rfind("ERROR:", 0) == 0 || line.rfind("WARNING:", 0) == 0)
+            return line;
+    }
+    return first;
+}
+
+// Maps how 7zz ended onto an engine error; none when it succeeded.
+Foundation::ErrorPtr errorFor(const ProcessOutcome& outcome, bool hadPassphrase, const std::string& path,
+                              const std::string& output = {})
+{
+    if (outcome.cancelled)
+        return ZODArchiverMakeError(ZODArchiverErrorCancelled);
+    if (outcome.exitCode == 0)
+        return nullptr;
+    const std::string& err = outcome.errorOutput;
+    int64_t code = ZODArchiverErrorUnknown;
+    if (contains(err, "Wrong password") || contains(err, "Break signaled")
+        || contains(output, "Enter password"))
+        code = hadPassphrase ? ZODArchiverErrorWrongPassphrase : ZODArchiverErrorPassphraseRequired;
+    else if (contains(err, "Dangerous link path"))
+        code = ZODArchiverErrorUnsafeEntry;
+    else if (contains(err, "Missing volume") || contains(err, "Unexpected end of archive"))
+        code = ZODArchiverErrorUnexpectedEnd;
+    else if (contains(err, "Can't open as archive") || contains(err, "Cannot open the file as archive"))
+        code = ZODArchiverErrorUnsupportedFormat;
+    else if (contains(err, "Data Error") || contains(err, "CRC Failed") || contains(err, "Headers Error"))
+        code = ZODArchiverErrorDamaged;
+    else if (contains(err, "No space left") || contains(err, "not enough space"))
+        code = ZODArchiverErrorDiskFull;
+    else if (contains(err, "No such file") || contains(err, "cannot find"))
+        code = ZODArchiverErrorFileNotFound;
+    else if (contains(err, "Permission denied"))
+        code = ZODArchiverErrorFileNotReadable;
+    return ZODArchiverMakeError(code, {{Foundation::NSFilePathErrorKey, path},
+                                       {ZODArchiverUnderlyingMessageKey, firstMessage(err)}});
+}
+
+Foundation::ErrorPtr missingBackend()
+{
+    return ZODArchiverMakeError(ZODArchiverErrorBackendMissing, {{Foundation::NSFilePathErrorKey, std::string("7zz")}});
+}
+
+int64_t parseTime(const std::string& text)
+{
+    std::tm tm{};
+    if (!strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &tm))
+        return 0;
+    tm.tm_isdst = -1;
+    return int64_t(std::mktime(&tm)); // 7zz prints local time
+}
+
+uint32_t parseMode(const std::string& attributes, bool* isDirectory, bool* isLink)
+{
+    // "D drwxr-xr-x", "A -rw-r--r--", or Windows letters alone.
+    std::string letters = attributes.substr(0, attributes.find(' '));
+    *isDirectory = *isDirectory || contains(letters, "D");
+    size_t space = attributes.find(' ');
+    if (space == std::string::npos || attributes.size() < space + 11)
+        return 0;
+    std::string unix = attributes.substr(space + 1, 10);
+    uint32_t mode = 0;
+    switch (unix[0]) {
+    case 'd': mode = S_IFDIR; *isDirectory = true; break;
+    case 'l': mode = S_IFLNK; *isLink = true; break;
+    case '-': mode = S_IFREG; break;
+    default: return 0;
+    }
+    static const uint32_t bits[9] = {S_IRUSR, S_IWUSR, S_IXUSR, S_IRGRP, S_IWGRP, S_IXGRP, S_IROTH, S_IWOTH, S_IXOTH};
+    for (int i = 0; i < 9; ++i)
+        if (unix[size_t(i) + 1] != '-')
+            mode |= bits[i];
+    return mode;
+}
+
+// Reads `7zz l -slt` output line by line: archive properties first, then
+// one block of "Key = Value" lines per entry after the "----------" line.
+class ListingParser {
+public:
+    void feed(std::string_view chunk)
+    {
+        pending_.append(chunk);
+        size_t start = 0;
+        for (size_t nl; (nl = pending_.find('\n', start)) != std::string::npos; start = nl + 1)
+            line(std::string_view(pending_).substr(start, nl - start));
+        pending_.erase(0, start);
+        if (contains(pending_, "Enter password"))
+            askedPassword = true;
+    }
+    SevenZipListing finish()
+    {
+        if (!pending_.empty())
+            line(pending_);
+        flush();
+        return std::move(listing_);
+    }
+    bool askedPassword = false;
+
+private:
+    void line(std::string_view l)
+    {
+        if (!l.empty() && l.back() == '\r')
+            l.remove_suffix(1);
+        if (l.find("Enter password") != std::string_view::npos) {
+            askedPassword = true;
+            return;
+        }
+        if (l == "----------") {
+            inEntries_ = true;
+            return;
+        }
+        size_t eq = l.find(" = ");
+        if (eq == std::string_view::npos) {
+            if (l.empty())
+                flush();
+            return;
+        }
+        std::string key(l.substr(0, eq));
+        std::string value(l.substr(eq + 3));
+        if (!inEntries_) {
+            if (key == "Type" && listing_.type.empty())
+                listing_.type = value;
+            return;
+        }
+        if (key == "Path") {
+            flush();
+            current_ = SevenZipEntry{};
+            current_->path = value;
+        } else if (!current_) {
+            return;
+        } else if (key == "Size") {
+            current_->size = std::atoll(value.c_str());
+        } else if (key == "Packed Size") {
+            current_->packedSize = value.empty() ? -1 : std::atoll(value.c_str());
+        } else if (key == "Modified") {
+            current_->modificationTime = parseTime(value);
+        } else if (key == "Attributes") {
+            current_->mode = parseMode(value, &current_->isDirectory, &current_->isSymbolicLink);
+        } else if (key == "Folder") {
+            current_->isDirectory = current_->isDirectory || value == "+";
+        } else if (key == "Encrypted") {
+            current_->isEncrypted = value == "+";
+        } else if (key == "Symbolic Link" && !value.empty()) {
+            current_->isSymbolicLink = true;
+        }
+    }
+    void flush()
+    {
+        if (current_)
+            listing_.entries.push_back(std::move(*current_));
+        current_.reset();
+    }
+
+    std::string pending_;
+    bool inEntries_ = false;
+    std::optional<SevenZipEntry> current_;
+    SevenZipListing listing_;
+};
+
+std::optional<std::string> usablePassphrase(const std::optional<std::string>& p)
+{
+    if (p && !p->empty())
+        return p;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::string sevenZipProgram()
+{
+    if (const char* forced = std::getenv("KELVORA_7ZZ"))
+        return ::access(forced, X_OK) == 0 ? std::string(forced) : std::string();
+    const char* path = std::getenv("PATH");
+    std::istringstream dirs(path ? path : "/usr/bin:/bin");
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        std::string candidate = (dir.empty() ? "." : dir) + "/7zz";
+        if (::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+Foundation::Result<SevenZipListing, Foundation::ErrorPtr>
+sevenZipList(const std::vector<std::string>& volumePaths, const std::optional<std::string>& passphrase,
+             const SevenZipControl& control)
+{
+    using R = Foundation::Result<SevenZipListing, Foundation::ErrorPtr>;
+    std::string program = sevenZipProgram();
+    if (program.empty())
+        return R::failure(missingBackend());
+    if (volumePaths.empty())
+        return R::failure(ZODArchiverMakeError(ZODArchiverErrorInvalidArgument));
+
+    auto pw = usablePassphrase(passphrase);
+    ListingParser parser;
+    std::string outputHead;
+    ProcessRun run{program,
+                   {"l", "-slt", "-sccUTF-8", "-bsp0", "-bse2", "--", volumePaths.front()},
+                   pw,
+                   control.isCancelled,
+                   [&](std::string_view chunk) { parser.feed(chunk); }};
+    auto ran = runProcess(run);
+    if (ran.isFailure())
+        return R::failure(ran.error());
+    auto listing = parser.finish();
+    if (auto error = errorFor(ran.value(), pw.has_value(), volumePaths.front(),
+                              parser.askedPassword ? "Enter password" : ""))
+        return R::failure(error);
+    listing.headersEncrypted = parser.askedPassword;
+    return R::success(std::move(listing));
+}
+
+VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipControl& control)
+{
+    std::string program = sevenZipProgram();
+    if (program.empty())
+        return VoidResult::failure(missingBackend());
+    if (extraction.volumePaths.empty())
+        return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorInvalidArgument));
+
+    // Names and the folder are joined to staging and destination paths: no
+    // component may climb out of them.
+    auto plainName = [](const std::string& n) {
+        return !n.empty() && n != "." && n != ".." && n.find('/') == std::string::npos;
+    };
+    for (const auto& name : extraction.itemNames)
+        if (!plainName(name))
+            return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorUnsafeEntry,
+                                                            {{Foundation::NSFilePathErrorKey, name}}));
+    for (const auto& part : std::filesystem::path(extraction.archiveFolder))
+        if (part == "..")
+            return VoidResult::failure(ZODArchiverMakeError(
+                ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, extraction.archiveFolder}}));
+
+    std::string stagingTemplate = extraction.destination + "/.kelvora-staging-XXXXXX";
+    if (!::mkdtemp(stagingTemplate.data()))
+        return VoidResult::failure(ZODArchiverMakeError(
+            errno == ENOSPC ? ZODArchiverErrorDiskFull : ZODArchiverErrorCannotWrite,
+            {{Foundation::NSFilePathErrorKey, extraction.destination}}));
+    const std::string staging = stagingTemplate;
+    struct Cleanup {
+        std::string path;
+        ~Cleanup()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
+        }
+    } cleanup{staging};
+
+    std::string folder = extraction.archiveFolder;
+    while (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
+    std::string prefix = folder.empty() ? std::string() : folder + "/";
+
+    auto pw = usablePassphrase(extraction.passphrase);
+    std::vector<std::string> args = {"x", "-y", "-sccUTF-8", "-bso0", "-bsp1", "-bse2", "-spd", "-o" + staging,
+                                     "--", extraction.volumePaths.front()};
+    for (const auto& name : extraction.itemNames)
+        args.push_back(prefix + name);
+    if (extraction.itemNames.empty() && !folder.empty())
+        args.push_back(folder);
+
+    SevenZipProgressParser progress;
+    ProcessRun run{program, args, pw, control.isCancelled, [&](std::string_view chunk) {
+                       if (auto f = progress.feed(chunk); f && control.progress)
+                           control.progress(*f);
+                   }};
+    auto ran = runProcess(run);
+    if (ran.isFailure())
+        return VoidResult::failure(ran.error());
+    auto error = errorFor(ran.value(), pw.has_value(), extraction.volumePaths.front());
+    // 7zz refuses a link that leaves its output folder and goes on; the rest
+    // is placed and the refusal reported at the end.
+    bool onlyUnsafe = error && error->code() == ZODArchiverErrorUnsafeEntry;
+    if (error && !onlyUnsafe)
+        return VoidResult::failure(error);
+
+    std::string root = staging + (folder.empty() ? "" : "/" + folder);
+    std::vector<std::string> names = extraction.itemNames;
+    if (names.empty()) {
+        std::error_code ec;
+        for (const auto& e : std::filesystem::directory_iterator(root, ec))
+            names.push_back(e.path().filename().string());
+    }
+    SevenZipPlacement placement(extraction.destination, extraction.conflictHandler, control.isCancelled);
+    for (const auto& name : names) {
+        if (auto placeError = placement.place(root + "/" + name, name))
+            return VoidResult::failure(placeError);
+    }
+    if (!placement.refusedLinks().empty())
+        return VoidResult::failure(ZODArchiverMakeError(
+            ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, placement.refusedLinks().front()}}));
+    if (onlyUnsafe)
+        return VoidResult::failure(error);
+    return VoidResult::success({});
+}
+
+VoidResult sevenZipCompress(const SevenZipCompression& compression, const SevenZipControl& control)
+{
+    std::string program = sevenZipProgram();
+    if (program.empty())
+        return VoidResult::failure(missingBackend());
+    auto pw = usablePassphrase(compression.passphrase);
+    if (compression.encryptHeader && !pw)
+        return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorPassphraseRequired));
+
+    std::vector<std::string> args = {"a", "-t7z", "-m0=LZMA2", "-mmt=on", "-mx=" + std::to_string(compression.level),
+                                     "-snl", "-sccUTF-8", "-scsUTF-8", "-bso0", "-bsp1", "-bse2", "-spd"};
+    if (pw)
+        args.push_back("-p");
+    if (pw && compression.encryptHeader)
+        args.push_back("-mhe=on");
+
+    // Hidden names are left out by exact path (wildcards are off, so names
+    // with '*' or '?' stay literal): the walk collects them first.
+    std::string excludeList;
+    std::vector<std::string> items;
+    std::ostringstream excluded;
+    for (std::string item : compression.items) {
+        while (item.size() > 1 && item.back() == '/')
+            item.pop_back();
+        std::filesystem::path p(item);
+        std::string top = p.filename().string();
+        if (compression.ignoreHiddenFiles && !top.empty() && top.front() == '.')
+            continue;
+        items.push_back(item);
+        if (!compression.ignoreHiddenFiles)
+            continue;
+        std::error_code ec;
+        std::filesystem::recursive_directory_iterator it(p, std::filesystem::directory_options::none, ec), end;
+        for (; !ec && it != end; it.increment(ec)) {
+            std::string name = it->path().filename().string();
+            if (name.front() == '.') {
+                excluded << top << '/' << std::filesystem::relative(it->path(), p).string() << '\n';
+                it.disable_recursion_pending();
+            }
+        }
+    }
+    if (items.empty())
+        return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorInvalidArgument));
+    std::filesystem::path archive(compression.archivePath);
+    if (!excluded.str().empty()) {
+        excludeList = archive.parent_path().string() + "/.kelvora-exclude-XXXXXX";
+        int fd = ::mkstemp(excludeList.data());
+        FILE* f = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+        if (!f && fd >= 0) {
+            ::close(fd);
+            std::remove(excludeList.c_str());
+        }
+        if (!f)
+            return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorCannotWrite,
+                                                            {{Foundation::NSFilePathErrorKey, excludeList}}));
+        std::string text = excluded.str();
+        bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+        ok = (std::fclose(f) == 0) && ok;
+        if (!ok) {
+            std::remove(excludeList.c_str());
+            return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorCannotWrite,
+                                                            {{Foundation::NSFilePathErrorKey, excludeList}}));
+        }
+        args.push_back("-x@" + excludeList);
+    }
+    args.push_back("--");
+    args.push_back(compression.archivePath);
+    args.insert(args.end(), items.begin(), items.end());
+
+    SevenZipProgressParser progress;
+    ProcessRun run{program, args, pw, control.isCancelled, [&](std::string_view chunk) {
+                       if (auto f = progress.feed(chunk); f && control.progress)
+                           control.progress(*f);
+                   }};
+    auto ran = runProcess(run);
+    if (!excludeList.empty())
+        std::remove(excludeList.c_str());
+    Foundation::ErrorPtr error = ran.isFailure() ? ran.error()
+                                                 : errorFor(ran.value(), pw.has_value(), compression.archivePath);
+    if (error) {
+        // Exit code 1 is a warning for a source 7zz could not read: still a failure.
+        std::error_code ec;
+        std::filesystem::remove(archive, ec);
+        std::filesystem::remove(compression.archivePath + ".tmp", ec);
+        if (!ran.isFailure() && !ran.value().cancelled && ran.value().exitCode == 1
+            && error->code() == ZODArchiverErrorUnknown)
+            error = ZODArchiverMakeError(ZODArchiverErrorFileNotReadable, error->userInfo());
+        return VoidResult::failure(error);
+    }
+    return VoidResult::success({});
+}
+
+} // namespace Brackwen

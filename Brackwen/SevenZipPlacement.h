@@ -1,0 +1,44 @@
+#pragma once
+// Moves what 7zz extracted into a private staging folder into the
+// destination, entry by entry, with the engine's own checks: a place that
+// is taken asks the conflict handler; a symbolic link in the destination is
+// never written through; a link whose target is absolute or climbs out of
+// the destination is refused.
+
+#include "Brackwen/SevenZipBackend.h"
+
+#include <string>
+#include <vector>
+
+namespace Brackwen {
+
+class SevenZipPlacement {
+public:
+    SevenZipPlacement(std::string destination, SevenZipConflictHandler conflictHandler,
+                      std::function<bool()> isCancelled);
+
+    // Places the staged entry `source` at destination/<name>. Returns an
+    // error only for what stops the whole extraction (cancel, a failed
+    // move); refused links are collected in refusedLinks().
+    Foundation::ErrorPtr place(const std::string& source, const std::string& name);
+
+    const std::vector<std::string>& refusedLinks() const { return refused_; }
+
+private:
+    Foundation::ErrorPtr placeEntry(const std::string& source, const std::string& target,
+                                    const std::string& relative);
+    // True when the entry at `target` may be replaced; sets *stop on cancel.
+    bool resolveConflict(const std::string& relative, Foundation::ErrorPtr* stop);
+
+    std::string destination_;
+    SevenZipConflictHandler conflictHandler_;
+    std::function<bool()> isCancelled_;
+    std::optional<bool> replaceAll_; // true: replace all; false: skip all
+    std::vector<std::string> refused_;
+};
+
+// True when a link at `relativePath` (inside the destination) whose target is
+// `target` stays inside the destination.
+bool linkStaysInside(const std::string& relativePath, const std::string& target);
+
+} // namespace Brackwen

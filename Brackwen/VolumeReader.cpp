@@ -1,0 +1,238 @@
+#include "Brackwen/VolumeReader.h"
+
+#include "Brackwen/EngineErrors.h"
+
+#include <archive.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstring>
+#include <fcntl.h>
+#include <langinfo.h>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Brackwen {
+
+namespace {
+constexpr size_t blockSize = 1 << 20;
+}
+
+void ensureUTF8Locale()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const char* codeset = nl_langinfo(CODESET);
+        if (codeset && std::strcmp(codeset, "UTF-8") == 0)
+            return;
+        if (!std::setlocale(LC_CTYPE, "") || std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+            std::setlocale(LC_CTYPE, "C.UTF-8");
+    });
+}
+
+VolumeReader::VolumeReader(std::vector<std::string> paths)
+{
+    for (auto& p : paths)
+        volumes_.push_back({std::move(p), 0, 0});
+}
+
+VolumeReader::~VolumeReader()
+{
+    if (archive_)
+        archive_read_free(archive_);
+    closeFile();
+}
+
+Foundation::ErrorPtr VolumeReader::checkVolumes()
+{
+    if (volumes_.empty())
+        return engineError(ZODArchiverErrorInvalidArgument, {}, "No archive path was given.");
+    totalSize_ = 0;
+    for (auto& v : volumes_) {
+        struct stat st {};
+        if (::stat(v.path.c_str(), &st) != 0)
+            return engineError(errno == ENOENT || errno == ENOTDIR ? ZODArchiverErrorFileNotFound
+                                                                   : ZODArchiverErrorFileNotReadable,
+                               v.path, std::strerror(errno));
+        if (!S_ISREG(st.st_mode) || ::access(v.path.c_str(), R_OK) != 0)
+            return engineError(ZODArchiverErrorFileNotReadable, v.path);
+        v.start = totalSize_;
+        v.size = st.st_size;
+        totalSize_ += st.st_size;
+    }
+    return nullptr;
+}
+
+std::string VolumeReader::rawEntryName() const
+{
+    std::string name = volumes_.empty() ? std::string("data") : volumes_.front().path;
+    if (auto slash = name.rfind('/'); slash != std::string::npos)
+        name.erase(0, slash + 1);
+    static const char* const extensions[] = {".gz", ".bz2", ".xz", ".zst", ".Z", ".lz4", ".lzma", ".lz", ".lzo", ".uu", ".zstd"};
+    for (const char* ext : extensions) {
+        size_t n = std::strlen(ext);
+        if (name.size() > n && name.compare(name.size() - n, n, ext) == 0) {
+            name.erase(name.size() - n);
+            return name;
+        }
+    }
+    if (name.size() > 4 && (name.ends_with(".tgz") || name.ends_with(".tbz") || name.ends_with(".txz")))
+        return name.substr(0, name.size() - 4) + ".tar";
+    return name;
+}
+
+Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphrases, PassphraseCallback callback,
+                                        void* callbackData)
+{
+    callback_ = callback;
+    callbackData_ = callbackData;
+    ensureUTF8Locale();
+    if (buffer_.empty())
+        buffer_.resize(blockSize);
+    Foundation::ErrorPtr error = openWith(false, passphrases);
+    if (error && error->code() == ZODArchiverErrorUnsupportedFormat) {
+        Foundation::ErrorPtr rawError = openWith(true, passphrases);
+        if (!rawError && archive_filter_count(archive_) > 1)
+            return nullptr;
+        return error;
+    }
+    return error;
+}
+
+Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::string>& passphrases)
+{
+    if (archive_)
+        archive_read_free(archive_);
+    closeFile();
+    current_ = 0;
+    position_ = 0;
+    readErrno_ = 0;
+    raw_ = raw;
+    archive_ = archive_read_new();
+    archive_read_support_filter_all(archive_);
+    if (raw)
+        archive_read_support_format_raw(archive_);
+    else
+        archive_read_support_format_all(archive_);
+    for (const auto& p : passphrases)
+        archive_read_add_passphrase(archive_, p.c_str());
+    if (callback_)
+        archive_read_set_passphrase_callback(archive_, callbackData_, callback_);
+    archive_read_set_open_callback(archive_, openCallback);
+    archive_read_set_read_callback(archive_, readCallback);
+    archive_read_set_skip_callback(archive_, skipCallback);
+    archive_read_set_seek_callback(archive_, seekCallback);
+    archive_read_set_close_callback(archive_, closeCallback);
+    archive_read_set_callback_data(archive_, this);
+    if (archive_read_open1(archive_) != ARCHIVE_OK) {
+        if (readErrno_)
+            return engineError(ZODArchiverErrorFileNotReadable, volumes_[current_].path, std::strerror(readErrno_));
+        auto error = errorFromArchiveRead(archive_, volumes_.front().path);
+        // Whatever fails to open as an archive is not one we can read.
+        if (error->code() == ZODArchiverErrorUnknown || error->code() == ZODArchiverErrorDamaged)
+            return engineError(ZODArchiverErrorUnsupportedFormat, volumes_.front().path, archiveMessage(archive_));
+        return error;
+    }
+    return nullptr;
+}
+
+void VolumeReader::closeFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+bool VolumeReader::moveTo(int64_t offset)
+{
+    size_t index = 0;
+    while (index + 1 < volumes_.size() && offset >= volumes_[index].start + volumes_[index].size)
+        ++index;
+    if (index != current_ || fd_ < 0) {
+        closeFile();
+        current_ = index;
+        fd_ = ::open(volumes_[current_].path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) {
+            readErrno_ = errno;
+            return false;
+        }
+    }
+    if (::lseek(fd_, offset - volumes_[current_].start, SEEK_SET) < 0) {
+        readErrno_ = errno;
+        return false;
+    }
+    position_ = offset;
+    return true;
+}
+
+int VolumeReader::openCallback(struct archive* a, void* self)
+{
+    auto* r = static_cast<VolumeReader*>(self);
+    if (!r->moveTo(0)) {
+        archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
+        return ARCHIVE_FATAL;
+    }
+    return ARCHIVE_OK;
+}
+
+long VolumeReader::readCallback(struct archive* a, void* self, const void** buffer)
+{
+    auto* r = static_cast<VolumeReader*>(self);
+    *buffer = r->buffer_.data();
+    for (;;) {
+        if (r->fd_ < 0 && !r->moveTo(r->position_)) {
+            archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
+            return -1;
+        }
+        ssize_t n = ::read(r->fd_, r->buffer_.data(), r->buffer_.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            r->readErrno_ = errno;
+            archive_set_error(a, errno, "%s: %s", r->volumes_[r->current_].path.c_str(), std::strerror(errno));
+            return -1;
+        }
+        if (n == 0) {
+            if (r->current_ + 1 >= r->volumes_.size())
+                return 0;
+            // On to the next volume.
+            if (!r->moveTo(r->volumes_[r->current_ + 1].start)) {
+                archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
+                return -1;
+            }
+            continue;
+        }
+        r->position_ += n;
+        return static_cast<long>(n);
+    }
+}
+
+int64_t VolumeReader::skipCallback(struct archive*, void* self, int64_t request)
+{
+    auto* r = static_cast<VolumeReader*>(self);
+    int64_t target = std::min(r->position_ + request, r->totalSize_);
+    int64_t from = r->position_;
+    if (!r->moveTo(target))
+        return 0;
+    return target - from;
+}
+
+int64_t VolumeReader::seekCallback(struct archive*, void* self, int64_t offset, int whence)
+{
+    auto* r = static_cast<VolumeReader*>(self);
+    int64_t target = whence == SEEK_SET ? offset : whence == SEEK_CUR ? r->position_ + offset : r->totalSize_ + offset;
+    if (target < 0 || target > r->totalSize_)
+        return ARCHIVE_FATAL;
+    if (!r->moveTo(target))
+        return ARCHIVE_FATAL;
+    return target;
+}
+
+int VolumeReader::closeCallback(struct archive*, void* self)
+{
+    static_cast<VolumeReader*>(self)->closeFile();
+    return ARCHIVE_OK;
+}
+
+} // namespace Brackwen

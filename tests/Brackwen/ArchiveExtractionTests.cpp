@@ -1,0 +1,238 @@
+#include "tests/Brackwen/ArchiveFixtures.h"
+#include "tests/support/EventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <sys/stat.h>
+
+using namespace Fixtures;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string why(const Foundation::ErrorPtr& e)
+{
+    return e ? std::to_string(e->code()) + " " + e->stringForKey(ZODArchiverUnderlyingMessageKey) + " " +
+                   e->stringForKey(Foundation::NSFilePathErrorKey)
+             : std::string("no error");
+}
+
+// Nothing but the expected names, and no temporary files left behind.
+void expectOnly(const std::string& dest, const std::vector<std::string>& expected)
+{
+    EXPECT_EQ(listTree(dest), expected);
+}
+
+} // namespace
+
+TEST(ArchiveExtraction, ExtractsNamedChildrenWithTimesAndModes)
+{
+    std::string src = makeFolder("src");
+    writeFile(src + "/dir/inner/a.txt", "alpha");
+    writeFile(src + "/dir/run.sh", "#!/bin/sh\n");
+    writeFile(src + "/other.txt", "other");
+    fs::permissions(src + "/dir/run.sh", fs::perms(0755));
+    ASSERT_EQ(run("touch -d '2001-02-03 04:05:06' dir/inner/a.txt && tar cf ../a.tar dir other.txt", src).status, 0);
+    std::string archive = TestSupport::scratchDirectory() + "/a.tar";
+    auto analysis = analyze({archive});
+    ASSERT_FALSE(analysis.error);
+
+    std::string dest = makeFolder("dest");
+    ASSERT_FALSE(extract({archive}, dest, analysis.root, std::vector<std::string>{"dir"}));
+    expectOnly(dest, {"dir/", "dir/inner/", "dir/inner/a.txt", "dir/run.sh"});
+    EXPECT_EQ(readFile(dest + "/dir/inner/a.txt"), "alpha");
+    struct stat st {};
+    ASSERT_EQ(::stat((dest + "/dir/run.sh").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    ASSERT_EQ(::stat((dest + "/dir/inner/a.txt").c_str(), &st), 0);
+    struct stat orig {};
+    ASSERT_EQ(::stat((src + "/dir/inner/a.txt").c_str(), &orig), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, orig.st_mtim.tv_sec);
+
+    // Children of a sub-folder land under their own names.
+    std::string dest2 = makeFolder("dest2");
+    auto dir = analysis.root->directories().at(0);
+    ASSERT_FALSE(extract({archive}, dest2, dir, std::vector<std::string>{"inner"}));
+    expectOnly(dest2, {"inner/", "inner/a.txt"});
+
+    std::string dest3 = makeFolder("dest3");
+    ASSERT_FALSE(extract({archive}, dest3, analysis.root, std::vector<std::string>{}));
+    expectOnly(dest3, {});
+    EXPECT_EQ(codeOf(extract({archive}, dest3, analysis.root, std::vector<std::string>{"nope"})),
+              ZODArchiverErrorItemNotFound);
+}
+
+TEST(ArchiveExtraction, HostileEntriesAreRefusedAndTheRestExtracts)
+{
+    std::string sandbox = makeFolder("sandbox");
+    std::string outside = sandbox + "/outside";
+    fs::create_directories(outside);
+    writeFile(sandbox + "/victim.txt", "victim");
+    std::string script = "import tarfile, io\n"
+                         "t = tarfile.open('hostile.tar', 'w')\n"
+                         "def f(name, data=b'evil'):\n"
+                         "    i = tarfile.TarInfo(name); i.size = len(data); t.addfile(i, io.BytesIO(data))\n"
+                         "def l(name, target, kind):\n"
+                         "    i = tarfile.TarInfo(name); i.type = kind; i.linkname = target; t.addfile(i)\n"
+                         "f('ok.txt', b'fine')\n"
+                         "f('../evil_dotdot')\n"
+                         "f('sub/../../evil_dotdot2')\n"
+                         "f('" + sandbox + "/abs_evil')\n"
+                         "l('link', '" + outside + "', tarfile.SYMTYPE)\n"
+                         "f('link/through_link')\n"
+                         "l('rel', '../outside', tarfile.SYMTYPE)\n"
+                         "f('rel/through_rel')\n"
+                         "l('hl', '" + sandbox + "/victim.txt', tarfile.LNKTYPE)\n"
+                         "f('later.txt', b'later')\n"
+                         "t.close()\n";
+    ASSERT_EQ(python(script, sandbox).status, 0);
+    auto before = listTree(sandbox);
+    auto analysis = analyze({sandbox + "/hostile.tar"});
+    ASSERT_FALSE(analysis.error) << why(analysis.error);
+    std::string dest = sandbox + "/dest";
+    fs::create_directories(dest);
+    auto error = extract({sandbox + "/hostile.tar"}, dest, analysis.root);
+    EXPECT_EQ(codeOf(error), ZODArchiverErrorUnsafeEntry) << why(error);
+    EXPECT_EQ(readFile(dest + "/ok.txt"), "fine");
+    EXPECT_EQ(readFile(dest + "/later.txt"), "later");
+    EXPECT_TRUE(fs::is_empty(outside));
+    EXPECT_EQ(readFile(sandbox + "/victim.txt"), "victim");
+    EXPECT_FALSE(fs::exists(sandbox + "/evil_dotdot"));
+    EXPECT_FALSE(fs::exists(sandbox + "/evil_dotdot2"));
+    EXPECT_FALSE(fs::exists(sandbox + "/abs_evil"));
+    EXPECT_FALSE(fs::exists(dest + "/hl"));
+    // Outside the destination nothing changed.
+    auto after = listTree(sandbox);
+    std::erase_if(after, [](const std::string& p) { return p.starts_with("dest/"); });
+    std::erase_if(before, [](const std::string& p) { return p.starts_with("dest/"); });
+    EXPECT_EQ(after, before);
+}
+
+TEST(ArchiveExtraction, DamagedDataFailsAndLeavesNoFile)
+{
+    std::string dir = makeFolder("damaged");
+    writeFile(dir + "/in/a.txt", std::string(4000, 'a'));
+    ASSERT_EQ(run("zip -q0 stored.zip in/a.txt", dir).status, 0);
+    // Flips a byte inside the stored data: the CRC no longer matches.
+    ASSERT_EQ(python("d = bytearray(open('stored.zip','rb').read()); i = d.find(b'aaaa'); d[i+100] ^= 1\n"
+                     "open('stored.zip','wb').write(d)\n", dir).status, 0);
+    auto analysis = analyze({dir + "/stored.zip"});
+    ASSERT_FALSE(analysis.error);
+    std::string dest = makeFolder("damaged-out");
+    auto error = extract({dir + "/stored.zip"}, dest, analysis.root);
+    EXPECT_EQ(codeOf(error), ZODArchiverErrorDamaged) << why(error);
+    expectOnly(dest, {"in/"});
+}
+
+TEST(ArchiveExtraction, ConflictAnswersIncludingAll)
+{
+    std::string dir = makeFolder("conflict");
+    for (const char* n : {"a", "b", "c"})
+        writeFile(dir + "/src/" + n, std::string("new ") + n);
+    ASSERT_EQ(run("tar cf c.tar -C src a b c", dir).status, 0);
+    auto analysis = analyze({dir + "/c.tar"});
+    ASSERT_FALSE(analysis.error);
+    struct Case {
+        std::vector<uint64_t> answers;
+        size_t questions;
+        std::vector<std::string> expected; // contents of a, b, c afterwards
+        int64_t code;
+    } cases[] = {
+        {{0, 2, 0}, 3, {"new a", "old b", "new c"}, 0},
+        {{1}, 1, {"new a", "new b", "new c"}, 0},
+        {{2, 3}, 2, {"old a", "old b", "old c"}, 0},
+        {{0, 4}, 2, {"new a", "old b", "old c"}, ZODArchiverErrorCancelled},
+    };
+    for (const auto& c : cases) {
+        std::string dest = makeFolder("conflict-out");
+        for (const char* n : {"a", "b", "c"})
+            writeFile(dest + "/" + n, std::string("old ") + n);
+        std::atomic<size_t> asked{0};
+        ExtractOptions options;
+        options.conflictHandler = [&](const std::string& name) {
+            EXPECT_EQ(name.size(), 1u);
+            return c.answers.at(asked++);
+        };
+        auto error = extract({dir + "/c.tar"}, dest, analysis.root, std::nullopt, options);
+        EXPECT_EQ(codeOf(error), c.code) << why(error);
+        EXPECT_EQ(asked, c.questions);
+        EXPECT_EQ(readFile(dest + "/a"), c.expected[0]);
+        EXPECT_EQ(readFile(dest + "/b"), c.expected[1]);
+        EXPECT_EQ(readFile(dest + "/c"), c.expected[2]);
+        expectOnly(dest, {"a", "b", "c"});
+    }
+}
+
+TEST(ArchiveExtraction, PassphraseAskedAgainUntilRight)
+{
+    std::string dir = makeFolder("crypt");
+    writeFile(dir + "/in/a.txt", std::string(20000, 'q'));
+    writeFile(dir + "/in/b.txt", "bee");
+    ASSERT_EQ(run("zip -qr -P secret z.zip in", dir).status, 0);
+    auto analysis = analyze({dir + "/z.zip"});
+    ASSERT_FALSE(analysis.error);
+
+    std::vector<std::string> answers{"wrong", "secret"};
+    std::atomic<size_t> asked{0};
+    ExtractOptions options;
+    options.passwordHandler = [&]() -> std::optional<std::string> { return answers.at(asked++); };
+    std::string dest = makeFolder("crypt-out");
+    auto error = extract({dir + "/z.zip"}, dest, analysis.root, std::nullopt, options);
+    ASSERT_FALSE(error) << why(error);
+    EXPECT_EQ(asked, 2u);
+    EXPECT_EQ(readFile(dest + "/in/a.txt"), std::string(20000, 'q'));
+    EXPECT_EQ(readFile(dest + "/in/b.txt"), "bee");
+
+    // A known-good predefined passphrase asks nothing; declining fails once for the task.
+    std::string dest2 = makeFolder("crypt-out2");
+    ExtractOptions predefined;
+    predefined.password = "secret";
+    predefined.passwordHandler = [&]() -> std::optional<std::string> { ADD_FAILURE(); return std::nullopt; };
+    EXPECT_FALSE(extract({dir + "/z.zip"}, dest2, analysis.root, std::nullopt, predefined));
+
+    std::string dest3 = makeFolder("crypt-out3");
+    std::atomic<int> declined{0};
+    ExtractOptions none;
+    none.passwordHandler = [&]() -> std::optional<std::string> { declined++; return std::nullopt; };
+    auto refused = extract({dir + "/z.zip"}, dest3, analysis.root, std::nullopt, none);
+    EXPECT_EQ(codeOf(refused), ZODArchiverErrorPassphraseRequired) << why(refused);
+    EXPECT_EQ(declined, 1);
+    expectOnly(dest3, {"in/"});
+}
+
+TEST(ArchiveExtraction, Encrypted7zGoesThroughTheSevenZipBackend)
+{
+    std::string dir = makeFolder("enc7z");
+    writeFile(dir + "/in/s.txt", "sevenzip secret");
+    ASSERT_EQ(run("7zz a -bd -bso0 -psecret e.7z in", dir).status, 0);
+    auto analysis = analyze({dir + "/e.7z"});
+    ASSERT_FALSE(analysis.error) << why(analysis.error);
+    std::string dest = makeFolder("enc7z-out");
+    ExtractOptions options;
+    options.passwordHandler = [] { return std::optional<std::string>("secret"); };
+    auto error = extract({dir + "/e.7z"}, dest, analysis.root, std::nullopt, options);
+    ASSERT_FALSE(error) << why(error);
+    EXPECT_EQ(readFile(dest + "/in/s.txt"), "sevenzip secret");
+}
+
+TEST(ArchiveExtraction, CancelDuringExtractionLeavesNoHalfFile)
+{
+    std::string dir = makeFolder("cancelx");
+    writeFile(dir + "/big.bin", randomBytes(24 << 20, 9));
+    ASSERT_EQ(run("tar cf big.tar big.bin", dir).status, 0);
+    auto analysis = analyze({dir + "/big.tar"});
+    ASSERT_FALSE(analysis.error);
+    auto progress = Foundation::Progress::make(-1);
+    auto observation = progress->observe([](const Foundation::Progress& p, Foundation::Progress::Key) {
+        if (p.completedUnitCount() > 0 && !p.isCancelled())
+            const_cast<Foundation::Progress&>(p).cancel();
+    });
+    ExtractOptions options;
+    options.progress = progress;
+    std::string dest = makeFolder("cancelx-out");
+    auto error = extract({dir + "/big.tar"}, dest, analysis.root, std::nullopt, options);
+    EXPECT_EQ(codeOf(error), ZODArchiverErrorCancelled);
+    expectOnly(dest, {});
+}

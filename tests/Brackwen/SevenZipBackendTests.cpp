@@ -1,0 +1,254 @@
+#include "Brackwen/SevenZipBackend.h"
+#include "Brackwen/SevenZipPlacement.h"
+#include "Brackwen/SevenZipProcess.h"
+#include "tests/Brackwen/CompressTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+using namespace Brackwen;
+using namespace CompressTest;
+namespace fs = std::filesystem;
+
+namespace {
+
+int64_t codeOf(const Foundation::ErrorPtr& e) { return e ? e->code() : 0; }
+
+bool hasStagingLeft(const std::string& folder)
+{
+    for (const auto& e : fs::directory_iterator(folder))
+        if (e.path().filename().string().rfind(".kelvora-", 0) == 0)
+            return true;
+    return false;
+}
+
+class SevenZipBackendTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = freshFolder("sz");
+        tree = makeTree(root);
+    }
+    // Made by 7zz itself; a test may name the passphrase on its command line.
+    std::string make7z(const std::string& name, const std::string& switches)
+    {
+        std::string path = root + "/" + name;
+        auto r = shell("7zz a -t7z -snl " + switches + " " + shellQuoted(path) + " " + shellQuoted(tree));
+        EXPECT_EQ(r.status, 0) << r.output;
+        return path;
+    }
+    std::string root, tree;
+    SevenZipControl control;
+};
+
+TEST_F(SevenZipBackendTest, ListsEncryptedNamesOnlyWithTheRightPassphrase)
+{
+    std::string archive = make7z("hdr.7z", "-psecret -mhe=on");
+
+    EXPECT_EQ(codeOf(sevenZipList({archive}, std::nullopt, control).error()), ZODArchiverErrorPassphraseRequired);
+    EXPECT_EQ(codeOf(sevenZipList({archive}, "wrong", control).error()), ZODArchiverErrorWrongPassphrase);
+
+    auto listed = sevenZipList({archive}, "secret", control);
+    ASSERT_TRUE(listed.isSuccess()) << listed.error()->localizedDescription();
+    const auto& l = listed.value();
+    EXPECT_EQ(l.type, "7z");
+    EXPECT_TRUE(l.headersEncrypted);
+    auto find = [&](const std::string& p) {
+        return std::find_if(l.entries.begin(), l.entries.end(), [&](auto& e) { return e.path == p; });
+    };
+    ASSERT_NE(find("tree/sub/b.bin"), l.entries.end());
+    EXPECT_EQ(find("tree/sub/b.bin")->size, 200000);
+    EXPECT_TRUE(find("tree/sub/b.bin")->isEncrypted);
+    ASSERT_NE(find("tree/sub"), l.entries.end());
+    EXPECT_TRUE(find("tree/sub")->isDirectory);
+    ASSERT_NE(find("tree/link"), l.entries.end());
+    EXPECT_TRUE(find("tree/link")->isSymbolicLink);
+    EXPECT_GT(find("tree/a.txt")->modificationTime, 1600000000);
+}
+
+TEST_F(SevenZipBackendTest, ExtractsEncryptedDataWithTheRightPassphraseOnly)
+{
+    std::string archive = make7z("data.7z", "-psecret");
+    auto listed = sevenZipList({archive}, std::nullopt, control);
+    ASSERT_TRUE(listed.isSuccess());
+    EXPECT_FALSE(listed.value().headersEncrypted);
+
+    struct Case {
+        std::optional<std::string> passphrase;
+        int64_t code;
+    } cases[] = {{std::nullopt, ZODArchiverErrorPassphraseRequired}, {"wrong", ZODArchiverErrorWrongPassphrase}};
+    for (const auto& c : cases) {
+        std::string dest = freshFolder("out-fail");
+        auto r = sevenZipExtract({{archive}, dest, c.passphrase, "", {}, nullptr}, control);
+        ASSERT_TRUE(r.isFailure());
+        EXPECT_EQ(r.error()->code(), c.code);
+        EXPECT_FALSE(hasStagingLeft(dest));
+        EXPECT_FALSE(fs::exists(dest + "/tree/sub/b.bin"));
+    }
+
+    std::string dest = freshFolder("out");
+    double lastFraction = -1;
+    control.progress = [&](double f) { lastFraction = f; };
+    auto r = sevenZipExtract({{archive}, dest, "secret", "", {}, nullptr}, control);
+    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+    EXPECT_EQ(readFile(dest + "/tree/sub/b.bin"), readFile(tree + "/sub/b.bin"));
+    EXPECT_EQ(fs::read_symlink(dest + "/tree/link"), "a.txt");
+    EXPECT_FALSE(hasStagingLeft(dest));
+    EXPECT_GE(lastFraction, 0.0);
+}
+
+TEST_F(SevenZipBackendTest, ExtractsChosenChildrenOfAFolderUnderTheirOwnNames)
+{
+    std::string archive = make7z("plain.7z", "");
+    std::string dest = freshFolder("out");
+    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "tree", {"sub", "a.txt"}, nullptr}, control);
+    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+    EXPECT_EQ(readFile(dest + "/sub/c.txt"), "c\n");
+    EXPECT_TRUE(fs::exists(dest + "/a.txt"));
+    EXPECT_FALSE(fs::exists(dest + "/tree"));
+    EXPECT_FALSE(fs::exists(dest + "/link"));
+}
+
+TEST_F(SevenZipBackendTest, NamesThatClimbOutAreRefused)
+{
+    std::string archive = make7z("plain.7z", "");
+    std::string dest = freshFolder("out");
+    struct Case {
+        const char* folder;
+        std::vector<std::string> names;
+    } cases[] = {{"tree", {"../tree"}}, {"tree", {"sub/c.txt"}}, {"tree/../..", {}}, {"", {".."}}};
+    for (const auto& c : cases) {
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, c.folder, c.names, nullptr}, control);
+        ASSERT_TRUE(r.isFailure());
+        EXPECT_EQ(r.error()->code(), ZODArchiverErrorUnsafeEntry);
+    }
+    EXPECT_TRUE(fs::is_empty(dest));
+}
+
+TEST_F(SevenZipBackendTest, AsksPerExistingFileAndRemembersAllAnswers)
+{
+    std::string archive = make7z("plain.7z", "");
+    struct Case {
+        ArchiverConflictResolving answer;
+        int expectedAsks;
+        bool replaced;
+        int64_t code;
+    } cases[] = {
+        {ArchiverConflictResolving::replace, 2, true, 0},
+        {ArchiverConflictResolving::replaceAll, 1, true, 0},
+        {ArchiverConflictResolving::skip, 2, false, 0},
+        {ArchiverConflictResolving::skipAll, 1, false, 0},
+        {ArchiverConflictResolving::cancel, 1, false, ZODArchiverErrorCancelled},
+    };
+    for (const auto& c : cases) {
+        std::string dest = freshFolder("conflict");
+        writeFile(dest + "/tree/a.txt", "old");
+        writeFile(dest + "/tree/sub/c.txt", "old");
+        int asks = 0;
+        auto handler = [&](const std::string&) {
+            ++asks;
+            return c.answer;
+        };
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", {}, handler}, control);
+        EXPECT_EQ(codeOf(r.isFailure() ? r.error() : nullptr), c.code);
+        EXPECT_EQ(asks, c.expectedAsks);
+        EXPECT_EQ(readFile(dest + "/tree/sub/c.txt") == "c\n", c.replaced);
+        EXPECT_FALSE(hasStagingLeft(dest));
+    }
+}
+
+TEST_F(SevenZipBackendTest, NeverWritesThroughALinkInTheDestination)
+{
+    std::string archive = make7z("plain.7z", "");
+    std::string outside = freshFolder("outside");
+    for (auto answer : {ArchiverConflictResolving::skip, ArchiverConflictResolving::replace}) {
+        std::string dest = freshFolder("linked");
+        fs::create_symlink(outside, dest + "/tree");
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", {},
+                                  [&](const std::string&) { return answer; }},
+                                 control);
+        EXPECT_TRUE(r.isSuccess());
+        EXPECT_TRUE(fs::is_empty(outside));
+        EXPECT_EQ(fs::is_symlink(dest + "/tree"), answer == ArchiverConflictResolving::skip);
+    }
+}
+
+TEST_F(SevenZipBackendTest, RefusesLinksLeavingTheDestinationAndPlacesTheRest)
+{
+    fs::create_symlink("../../escape", tree + "/sub/up");
+    fs::create_symlink("/etc/passwd", tree + "/abs");
+    std::string archive = make7z("links.7z", "");
+    std::string dest = freshFolder("out");
+    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", {}, nullptr}, control);
+    ASSERT_TRUE(r.isFailure());
+    EXPECT_EQ(r.error()->code(), ZODArchiverErrorUnsafeEntry);
+    EXPECT_FALSE(fs::is_symlink(dest + "/tree/sub/up"));
+    EXPECT_FALSE(fs::is_symlink(dest + "/tree/abs"));
+    EXPECT_EQ(readFile(dest + "/tree/sub/c.txt"), "c\n");
+    EXPECT_TRUE(fs::is_symlink(dest + "/tree/link"));
+}
+
+TEST(SevenZipPlacementRule, LinkTargetsMustStayInside)
+{
+    struct Case {
+        const char* at;
+        const char* target;
+        bool inside;
+    } cases[] = {
+        {"tree/link", "a.txt", true},       {"tree/link", "../other", true},
+        {"tree/link", "../../x", false},    {"link", "../x", false},
+        {"tree/sub/l", "./../../y", true},  {"tree/l", "/etc/passwd", false},
+        {"tree/l", "a/../../../x", false},  {"tree/l", "", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(linkStaysInside(c.at, c.target), c.inside) << c.at << " -> " << c.target;
+}
+
+TEST(SevenZipProgress, ReadsPercentagesAcrossChunks)
+{
+    SevenZipProgressParser parser;
+    EXPECT_EQ(parser.feed("  0M Scan\b\b\b\b   0%\b\b\b\b"), 0.0);
+    EXPECT_FALSE(parser.feed("  4"));
+    EXPECT_EQ(parser.feed("2% + big\b\b 51% 1 - x"), 0.51);
+    EXPECT_FALSE(parser.feed("1234% 99 files"));
+}
+
+TEST_F(SevenZipBackendTest, WritesEncryptedNamesAndLeavesOutHiddenFiles)
+{
+    std::string archive = root + "/out.7z";
+    auto r = sevenZipCompress({{tree}, archive, 1, "pw", true, true}, control);
+    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+    auto listing = shell("7zz l -slt -ppw " + shellQuoted(archive));
+    EXPECT_EQ(listing.status, 0) << listing.output;
+    EXPECT_NE(listing.output.find("Path = tree/sub/b.bin"), std::string::npos);
+    EXPECT_EQ(listing.output.find(".hidden"), std::string::npos);
+    EXPECT_EQ(listing.output.find(".hdir"), std::string::npos);
+    EXPECT_NE(shell("7zz l " + shellQuoted(archive) + " </dev/null").status, 0); // names need the passphrase
+}
+
+TEST_F(SevenZipBackendTest, MissingProgramIsReported)
+{
+    ::setenv("KELVORA_7ZZ", "/nonexistent/7zz", 1);
+    EXPECT_EQ(sevenZipProgram(), "");
+    EXPECT_EQ(codeOf(sevenZipList({root + "/x.7z"}, std::nullopt, control).error()), ZODArchiverErrorBackendMissing);
+    EXPECT_EQ(codeOf(sevenZipExtract({{root + "/x.7z"}, root, std::nullopt, "", {}, nullptr}, control).error()),
+              ZODArchiverErrorBackendMissing);
+    EXPECT_EQ(codeOf(sevenZipCompress({{tree}, root + "/x.7z", 5, std::nullopt, false, false}, control).error()), ZODArchiverErrorBackendMissing);
+    ::unsetenv("KELVORA_7ZZ");
+}
+
+TEST_F(SevenZipBackendTest, CancelEndsTheProcessAndLeavesNoStaging)
+{
+    std::string archive = make7z("plain.7z", "");
+    std::string dest = freshFolder("out");
+    control.isCancelled = [] { return true; };
+    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", {}, nullptr}, control);
+    ASSERT_TRUE(r.isFailure());
+    EXPECT_EQ(r.error()->code(), ZODArchiverErrorCancelled);
+    EXPECT_TRUE(fs::is_empty(dest));
+}
+
+} // namespace

@@ -1,0 +1,190 @@
+#include "Kelvora/Intents/CreateArchive.h"
+#include "Kelvora/Intents/SecurityScopedAccess.h"
+#include "Kelvora/Intents/Unarchive.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Vantel/SharedSettings.h"
+#include "tests/support/EventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace Intents;
+
+namespace {
+
+// perform() must run off the main thread while the main loop serves the
+// engine's completions.
+PerformResult runOffMain(const std::function<PerformResult()>& body)
+{
+    std::optional<PerformResult> result;
+    std::atomic<bool> done{false};
+    Dispatch::globalQueue()->async([&] {
+        auto r = body();
+        Dispatch::mainQueue()->async([&, r]() mutable {
+            result.emplace(std::move(r));
+            done = true;
+        });
+    });
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return done.load(); }, std::chrono::seconds(60)));
+    return *result;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+int run(const QString& program, const QStringList& args, const QString& dir = {})
+{
+    QProcess p;
+    if (!dir.isEmpty())
+        p.setWorkingDirectory(dir);
+    p.start(program, args);
+    p.waitForFinished(60000);
+    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+}
+
+IntentFile fileValue(const QString& path) { return IntentFile::fromFileURL(QUrl::fromLocalFile(path)); }
+
+IntentFile folderValue(const QString& path)
+{
+    IntentFile f = fileValue(path);
+    f.type = "public.folder";
+    return f;
+}
+
+class ArchiveActions : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        root = dir.path();
+        writeFile(root + "/src/report.txt", "quarterly figures\n");
+        writeFile(root + "/src/docs/a.txt", "alpha\n");
+    }
+    QTemporaryDir dir;
+    QString root;
+};
+
+} // namespace
+
+TEST_F(ArchiveActions, MakeArchivesWritesIntoANewJobFolderWithTheDefaultName)
+{
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(root + "/src/report.txt"), fileValue(root + "/src/docs")}}};
+    auto first = runOffMain([&] { return CreateArchive::perform(values, Foundation::Progress::make()); });
+    auto second = runOffMain([&] { return CreateArchive::perform(values, nullptr); });
+    ASSERT_TRUE(first.isSuccess()) << first.error()->localizedDescription();
+    ASSERT_TRUE(second.isSuccess());
+    QString path = std::get<IntentFile>(first.value()).fileURL->toLocalFile();
+    QString other = std::get<IntentFile>(second.value()).fileURL->toLocalFile();
+    EXPECT_TRUE(path.endsWith("/Archive.zip")) << path.toStdString();
+    EXPECT_NE(QFileInfo(path).path(), QFileInfo(other).path()) << "each run has its own job folder";
+    EXPECT_EQ(QFileInfo(path).dir().dirName().size(), 36) << "job folder named by a UUID";
+    EXPECT_EQ(run("unzip", {"-tq", path}), 0);
+}
+
+TEST_F(ArchiveActions, MakeArchivesHonoursNameFormatAndDestination)
+{
+    QDir().mkpath(root + "/out");
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(root + "/src/report.txt")}},
+                           {"archiveName", std::string()},
+                           {"format", std::string("tarxz")},
+                           {"compressionLevel", std::string("highest")},
+                           {"destination", folderValue(root + "/out")}};
+    auto result = runOffMain([&] { return CreateArchive::perform(values, nullptr); });
+    ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
+    QString path = std::get<IntentFile>(result.value()).fileURL->toLocalFile();
+    EXPECT_EQ(path, root + "/out/.tar.xz") << "an empty name gives the extension alone";
+    EXPECT_EQ(run("tar", {"-tJf", path}), 0);
+}
+
+TEST_F(ArchiveActions, MakeArchivesFailuresAndTheAccessesTheyEnd)
+{
+    std::vector<QUrl> stopped;
+    SecurityScopedAccessSeam::setStopObserver([&](const QUrl& url) { stopped.push_back(url); });
+    ParameterValues empty{{"files", std::vector<IntentFile>{}}};
+    auto emptyResult = runOffMain([&] { return CreateArchive::perform(empty, nullptr); });
+    ASSERT_TRUE(emptyResult.isFailure());
+    EXPECT_EQ(emptyResult.error()->code(), 1);
+    EXPECT_TRUE(stopped.empty());
+
+    IntentFile notAFolder = fileValue(root + "/src/report.txt");
+    notAFolder.type = "public.plain-text";
+    ParameterValues wrongDestination{{"files", std::vector<IntentFile>{fileValue(root + "/src/docs")}},
+                                     {"destination", notAFolder}};
+    auto unsupported = runOffMain([&] { return CreateArchive::perform(wrongDestination, nullptr); });
+    ASSERT_TRUE(unsupported.isFailure());
+    EXPECT_EQ(unsupported.error()->domain(), "Kelvora.AppIntentCustomError");
+    EXPECT_EQ(unsupported.error()->code(), 2);
+    EXPECT_EQ(stopped, std::vector<QUrl>{QUrl::fromLocalFile(root + "/src/docs")});
+
+    ParameterValues cannotEncrypt{{"files", std::vector<IntentFile>{fileValue(root + "/src/docs")}},
+                                  {"format", std::string("targz")},
+                                  {"passphrase", std::string("secret")}};
+    auto engineError = runOffMain([&] { return CreateArchive::perform(cannotEncrypt, nullptr); });
+    ASSERT_TRUE(engineError.isFailure());
+    EXPECT_EQ(engineError.error()->domain(), "ZODArchiverErrorDomain") << "engine errors reach the host unchanged";
+    SecurityScopedAccessSeam::setStopObserver(nullptr);
+}
+
+TEST_F(ArchiveActions, ExtractArchiveReturnsFoldersFirstAndReplacesExistingFiles)
+{
+    writeFile(root + "/tree/z.txt", "z\n");
+    writeFile(root + "/tree/b/1.txt", "1\n");
+    writeFile(root + "/tree/a/2.txt", "2\n");
+    ASSERT_EQ(run("zip", {"-qr", root + "/t.zip", "z.txt", "b", "a"}, root + "/tree"), 0);
+    writeFile(root + "/out/z.txt", "old\n");
+
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(root + "/t.zip")}},
+                           {"destination", folderValue(root + "/out")}};
+    auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
+    ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
+    std::vector<QString> names;
+    for (const auto& f : std::get<std::vector<IntentFile>>(result.value()))
+        names.push_back(f.fileURL->toLocalFile());
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[0], root + "/out/b") << "folders first, in the archive's order";
+    EXPECT_EQ(names[1], root + "/out/a");
+    EXPECT_EQ(names[2], root + "/out/z.txt");
+    QFile z(root + "/out/z.txt");
+    ASSERT_TRUE(z.open(QIODevice::ReadOnly));
+    EXPECT_EQ(z.readAll(), "z\n");
+}
+
+TEST_F(ArchiveActions, ExtractArchiveNeverAsksForAPassphrase)
+{
+    ASSERT_EQ(run("zip", {"-qr", "-P", "secret", root + "/locked.zip", "report.txt"}, root + "/src"), 0);
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(root + "/locked.zip")}}};
+    auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
+    ASSERT_TRUE(result.isFailure());
+    EXPECT_EQ(result.error()->domain(), "ZODArchiverErrorDomain");
+}
+
+TEST_F(ArchiveActions, ExtractArchiveDecodesNamesWithTheFallbackEncoding)
+{
+    // "日本.txt" in Shift_JIS, stored by Python's zipfile without the UTF-8 flag.
+    QString archive = root + "/sjis.zip";
+    ASSERT_EQ(run("python3", {"-c",
+                              "import zipfile,sys\n"
+                              "z=zipfile.ZipFile(sys.argv[1],'w')\n"
+                              "i=zipfile.ZipInfo('x')\n"
+                              "i.filename='\\u65e5\\u672c.txt'.encode('shift_jis').decode('cp437')\n"
+                              "z.writestr(i,b'hi')\nz.close()\n",
+                              archive}),
+              0);
+    Vantel::SharedSettings(Vantel::shared()).setFallbackEncoding(8); // Shift JIS
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}},
+                           {"destination", folderValue(root + "/out")}};
+    QDir().mkpath(root + "/out");
+    auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
+    Vantel::SharedSettings(Vantel::shared()).setFallbackEncoding(0);
+    ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
+    EXPECT_TRUE(QFileInfo::exists(root + QString::fromUtf8("/out/日本.txt")));
+}
