@@ -1,0 +1,171 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>Localizable</name>
+    <message>
+        <source>APP_WINDOW_TITLE</source>
+        <translation>Kelvora</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_DRAG_DROP_TAB</source>
+        <translation>Drop Files</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_OPTIONS_TAB</source>
+        <translation>Options</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_DRAG_DROP_HINT</source>
+        <translation>Drop files or folders here to make an archive</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_DEFAULT_FILE_NAME</source>
+        <translation>Archive</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING</source>
+        <translation>Tasks are still running. Quit Kelvora anyway?</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING_CONFIRM</source>
+        <translation>Quit</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_ARCHIVING_FAILED</source>
+        <translation>The archive could not be made.</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_FAILURE_TO_WRITE_FILES</source>
+        <translation>The archive could not be saved.</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_CONFIRM_DELETE_ORIGINAL_FILES</source>
+        <translation>Delete the original files now that the archive is saved?</translation>
+    </message>
+    <message>
+        <source>COMMON_OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>COMMON_CANCEL</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>TASK_VIEW_WINDOW_TITLE</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>TASK_VIEW_NO_TASKS_HINT</source>
+        <translation>No running tasks</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_WINDOW_TITLE</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_WINDOW_TITLE_OLD</source>
+        <translation>Preferences</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_FALLBACK_ENCODING</source>
+        <translation>Fallback encoding for file names:</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_FALLBACK_ENCODING_NONE</source>
+        <translation>None (ask when needed)</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_MULTI_VOLUME_ARCHIVE</source>
+        <translation>Multi-volume archives:</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_MULTI_VOLUME_ARCHIVE_DO_NOT_ASK_FOR_REORDER</source>
+        <translation>Open the volumes directly without asking for their order</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_CLEAR_CACHE</source>
+        <translation>Clear Caches</translation>
+    </message>
+    <message>
+        <source>PREFERENCES_CLEAR_CACHE_IN_PROGRESS</source>
+        <translation>Clearing caches…</translation>
+    </message>
+    <message>
+        <source>TOOLBAR_LABEL_CREATE_ARCHIVE</source>
+        <translation>Make Archive</translation>
+    </message>
+    <message>
+        <source>TOOLBAR_LABEL_UNARCHIVE</source>
+        <translation>Extract</translation>
+    </message>
+    <message>
+        <source>TOOLBAR_LABEL_TASKS</source>
+        <translation>Tasks</translation>
+    </message>
+    <message>
+        <source>ACTION_UNARCHIVE_SELECTED</source>
+        <translation>Extract the selected items</translation>
+    </message>
+    <message>
+        <source>ACTION_UNARCHIVE_ALL</source>
+        <translation>Extract all items</translation>
+    </message>
+    <message>
+        <source>MENU_FILE</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>MENU_NEW_WINDOW</source>
+        <translation>&amp;New Window</translation>
+    </message>
+    <message>
+        <source>MENU_NEW_TAB</source>
+        <translation>New &amp;Tab</translation>
+    </message>
+    <message>
+        <source>MENU_OPEN</source>
+        <translation>&amp;Open…</translation>
+    </message>
+    <message>
+        <source>MENU_CLOSE</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>MENU_PREFERENCES</source>
+        <translation>&amp;Settings…</translation>
+    </message>
+    <message>
+        <source>MENU_QUIT</source>
+        <translation>&amp;Quit Kelvora</translation>
+    </message>
+    <message>
+        <source>MENU_WINDOW</source>
+        <translation>&amp;Window</translation>
+    </message>
+    <message>
+        <source>MENU_MAKE_ARCHIVE</source>
+        <translation>&amp;Make Archive</translation>
+    </message>
+    <message>
+        <source>FILE_COLUMN_NAME</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>FILE_COLUMN_SIZE</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>FILE_COLUMN_KIND</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>FILE_COLUMN_MODIFICATION_TIME</source>
+        <translation>Date Modified</translation>
+    </message>
+    <message>
+        <source>FILE_VIEW_COVER_HINT</source>
+        <translation>Drop an archive here, or choose File ▸ Open to browse one.</translation>
+    </message>
+</context>
+</TS>
