@@ -6,6 +6,7 @@
 
 #include "ui_FileView.h"
 
+#include <QIcon>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSplitter>
@@ -64,7 +65,7 @@ void FileViewController::loadView()
     form_->tableView = nullptr;
 
     const int iconSize = root->style()->pixelMetric(QStyle::PM_LargeIconSize) * 2;
-    form_->coverImage->setPixmap(AppKit::Image::named("package-x-generic").pixmap(iconSize, iconSize));
+    form_->coverImage->setPixmap(QIcon(QStringLiteral(":/icons/kelvora-128.png")).pixmap(iconSize, iconSize));
     form_->coverHint->setText(QString::fromStdString(localizedString("FILE_VIEW_COVER_HINT")));
     form_->coverHint->setEnabled(false);
     dragDropView->setAttribute(Qt::WA_TransparentForMouseEvents);

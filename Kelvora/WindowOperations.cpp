@@ -5,6 +5,7 @@
 
 #include <QLinearGradient>
 #include <QPainter>
+#include <QEvent>
 #include <QWidget>
 
 namespace {
@@ -12,13 +13,27 @@ namespace {
 // window colour, painted behind every other view.
 class VisualEffectWidget : public QWidget {
 public:
-    VisualEffectWidget()
+    explicit VisualEffectWidget(QWidget* content)
+        : QWidget(content)
     {
         setObjectName(visualEffectViewName);
         setAttribute(Qt::WA_TransparentForMouseEvents);
+        content->installEventFilter(this);
+        setGeometry(content->rect());
+        lower();
+        show();
     }
 
 protected:
+    // Follows the content's size, outside its layout (the content may have
+    // a layout of its own).
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Resize)
+            setGeometry(static_cast<QWidget*>(watched)->rect());
+        return false;
+    }
+
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
@@ -37,9 +52,8 @@ void addVisualEffectBackground(AppKit::Window& window)
     auto content = window.contentView();
     if (!content || !content->widget())
         return;
-    auto effect = std::make_shared<AppKit::View>(new VisualEffectWidget);
-    content->addSubview(effect, AppKit::Placement::fill());
-    effect->widget()->lower();
+    content->widget()->setAttribute(Qt::WA_StyledBackground, false);
+    new VisualEffectWidget(content->widget());
 }
 
 void setAppWindowTitle(AppKit::Window& window)

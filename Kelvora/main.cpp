@@ -36,7 +36,7 @@ int runApplication(int argc, char** argv)
     QGuiApplication::setApplicationDisplayName("Kelvora");
     QGuiApplication::setDesktopFileName("kelvora");
     QIcon::setFallbackSearchPaths(QIcon::fallbackSearchPaths() << QStringLiteral(":/icons"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora.png")));
+    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora-128.png")));
 
     std::vector<std::string> paths;
     for (const QString& argument : app.arguments().mid(1))
