@@ -7,6 +7,16 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+std::shared_ptr<Alert> Alert::withError(const Foundation::ErrorPtr& error)
+{
+    auto alert = std::make_shared<Alert>();
+    alert->alertStyle = AlertStyle::critical;
+    alert->messageText = error->localizedDescription();
+    alert->informativeText = error->stringForKey(Foundation::NSFilePathErrorKey);
+    alert->addButton(localizedString("COMMON_OK"));
+    return alert;
+}
+
 QMessageBox* Alert::build(QWidget* parent) const
 {
     auto* box = new QMessageBox(parent);

@@ -4,10 +4,12 @@
 // yet; this is the application's own, over QMessageBox.)
 
 #include "Platform/AppKit/Window.h"
+#include "Platform/Foundation/Error.h"
 
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +19,10 @@ enum class AlertStyle { warning = 0, informational = 1, critical = 2 };
 
 class Alert {
 public:
+    // The error's description, with the file it concerns as informative
+    // text; critical, one OK button.
+    static std::shared_ptr<Alert> withError(const Foundation::ErrorPtr& error);
+
     std::string messageText;
     std::string informativeText;
     AlertStyle alertStyle = AlertStyle::warning;

@@ -16,14 +16,16 @@ void CutomValidatableToolbarItem::setTarget(std::weak_ptr<AppKit::Responder> tar
 
 void CutomValidatableToolbarItem::validate()
 {
-    if (view() && !action().empty()) {
+    // An item without a view of its own is its button in the tool bar.
+    if (!action().empty()) {
         auto target = validationTarget_.lock();
         AppKit::Responder* receiver = AppKit::Application::shared().targetForAction(action(), target.get(), this);
         if (receiver) {
             if (auto* validation = dynamic_cast<ToolbarItemValidation*>(receiver)) {
                 const bool enabled = validation->validateToolbarItem(*this);
                 setEnabled(enabled);
-                view()->widget()->setEnabled(enabled);
+                if (view())
+                    view()->widget()->setEnabled(enabled);
             }
             return;
         }

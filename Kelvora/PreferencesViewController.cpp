@@ -136,10 +136,7 @@ void PreferencesViewController::clearCache()
 
     auto fail = [self, window, progress](const Foundation::ErrorPtr& error) {
         progress->endSheet();
-        auto alert = std::make_shared<Alert>();
-        alert->alertStyle = AlertStyle::critical;
-        alert->messageText = error->localizedDescription();
-        alert->addButton(localizedString("COMMON_OK"));
+        auto alert = Alert::withError(error);
         alert->beginSheetModal(*window, [alert](AppKit::ModalResponse) {});
     };
     auto clearInbox = [self, window, progress, fail] {

@@ -33,10 +33,15 @@ TEST_F(BrowserWindowTest, WindowIsCompleteWhenMade)
     EXPECT_TRUE(window->contentView()->widget()->findChild<QWidget*>(visualEffectViewName));
     ASSERT_TRUE(window->toolbar());
     EXPECT_EQ(window->toolbar()->identifier(), "ArchiveBrowserWindowToolbar");
+    const std::vector<std::string> expected{BrowserToolbar::navigation, AppKit::ToolbarFlexibleSpaceItemIdentifier,
+                                            BrowserToolbar::archive,    BrowserToolbar::unarchive,
+                                            BrowserToolbar::tasks,      BrowserToolbar::search};
+    EXPECT_EQ(controller->toolbarDefaultItemIdentifiers(*window->toolbar()), expected);
+    EXPECT_EQ(controller->toolbarAllowedItemIdentifiers(*window->toolbar()), expected);
+    // The tool bar shows the flexible space as a spacer, not as an item.
     EXPECT_EQ(identifiers(*window->toolbar()),
-              (std::vector<std::string>{BrowserToolbar::navigation, AppKit::ToolbarFlexibleSpaceItemIdentifier,
-                                        BrowserToolbar::archive, BrowserToolbar::unarchive, BrowserToolbar::tasks,
-                                        BrowserToolbar::search}));
+              (std::vector<std::string>{BrowserToolbar::navigation, BrowserToolbar::archive, BrowserToolbar::unarchive,
+                                        BrowserToolbar::tasks, BrowserToolbar::search}));
     auto tasks = window->toolbar()->itemWithIdentifier(BrowserToolbar::tasks);
     EXPECT_EQ(tasks->label(), localizedString("TOOLBAR_LABEL_TASKS"));
     EXPECT_EQ(tasks->toolTip(), tasks->label());

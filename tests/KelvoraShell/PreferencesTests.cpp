@@ -142,7 +142,7 @@ TEST_F(PreferencesTest, AFileThatCannotBeRemovedStopsWithAnAlertAndLeavesInboxAl
         alert = shownAlert();
         return alert && alert->icon() == QMessageBox::Critical;
     }));
-    EXPECT_NE(alert->text().toStdString().find("a-locked"), std::string::npos) << alert->text().toStdString();
+    EXPECT_NE(alert->informativeText().toStdString().find("a-locked"), std::string::npos);
     EXPECT_TRUE(fs::exists(temporary + "/b-after"));
     EXPECT_FALSE(fs::is_empty(inboxFolder()));
     pressButton(alert, localizedString("COMMON_OK"));
