@@ -105,6 +105,17 @@ private:
         return nullptr;
     }
 
+    static std::string joined(const std::vector<std::string_view>& parts)
+    {
+        std::string key;
+        for (auto part : parts) {
+            if (!key.empty())
+                key += '/';
+            key.append(part);
+        }
+        return key;
+    }
+
     void record(Foundation::ErrorPtr error)
     {
         if (!firstError_)
@@ -199,7 +210,7 @@ private:
             }
             target_.push_back(std::move(name));
         }
-        std::string key(rawPath);
+        const std::string key = joined(parts_);
 
         const mode_t type = archive_entry_filetype(entry);
         if (type == AE_IFDIR) {
@@ -241,7 +252,8 @@ private:
                 record(engineError(ZODArchiverErrorUnsafeEntry, shown, "The hard link's target leaves the destination folder."));
                 return Outcome::next;
             }
-            auto source = written_.find(hardlink);
+            splitEntryPath(hardlink, linkParts_);
+            auto source = written_.find(joined(linkParts_));
             if (source == written_.end()) {
                 record(engineError(ZODArchiverErrorUnsafeEntry, shown, "The hard link's target was not extracted."));
                 return Outcome::next;
@@ -411,8 +423,7 @@ private:
 
     Outcome failed(Foundation::ErrorPtr error)
     {
-        const int64_t code = error->code();
-        if (code == ZODArchiverErrorDiskFull || code == ZODArchiverErrorCannotWrite) {
+        if (error->code() == ZODArchiverErrorDiskFull) {
             // The disk will not take more: nothing after this would land either.
             record(std::move(error));
             return Outcome::stop;
@@ -551,6 +562,7 @@ private:
     std::vector<std::string> prefix_;
     std::unordered_set<std::string> selected_;
     std::vector<std::string_view> parts_;
+    std::vector<std::string_view> linkParts_;
     std::vector<std::string> target_;
     std::unordered_map<std::string, std::vector<std::string>> written_;
     std::vector<FolderFix> folders_;

@@ -1,4 +1,4 @@
-# kelvora_layer(<target> [SHARED] DEPS <public deps> PRIVATE_DEPS <private deps>)
+# kelvora_layer(<target> [SHARED] DEPS <public deps> PRIVATE_DEPS <private deps> EXCLUDE <regexes>)
 # Builds every source of the calling directory (recursively) into one library.
 function(kelvora_layer target)
   cmake_parse_arguments(L "SHARED" "" "DEPS;PRIVATE_DEPS;EXCLUDE" ${ARGN})
@@ -8,11 +8,10 @@ function(kelvora_layer target)
   foreach(pattern IN LISTS L_EXCLUDE)
     list(FILTER srcs EXCLUDE REGEX "${pattern}")
   endforeach()
-  if(L_SHARED)
-    add_library(${target} SHARED ${srcs})
-  else()
-    add_library(${target} STATIC ${srcs})
-  endif()
+  # Every layer is a shared library: a process holds exactly one copy of
+  # each (one main queue, one error-description table), however many of
+  # the libraries it loads link the layer.
+  add_library(${target} SHARED ${srcs})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   set_target_properties(${target} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${L_DEPS} PRIVATE ${L_PRIVATE_DEPS})
@@ -28,11 +27,11 @@ function(kelvora_test name)
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE kelvora_test_main ${T_LIBS} GTest::gtest GTest::gmock)
+  # The environment (offscreen Qt, UTF-8 locale, sandbox folders, sanitizer
+  # options) is set by the shared test main itself, so it holds however the
+  # binary is started.
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES
-      TIMEOUT ${T_TIMEOUT}
-      LABELS "${T_LABELS}"
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;KELVORA_SOURCE_DIR=${PROJECT_SOURCE_DIR};ASAN_OPTIONS=detect_leaks=1:abort_on_error=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;TSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/tsan.supp:halt_on_error=1")
+    PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}")
 endfunction()

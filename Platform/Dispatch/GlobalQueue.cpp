@@ -61,12 +61,14 @@ public:
     void async(Block block) override { pool_.post(std::move(block)); }
     void sync(Block block) override
     {
-        Semaphore done;
-        async([&] {
+        // Shared: the signalling thread may still be inside signal() when
+        // the waiter returns.
+        auto done = std::make_shared<Semaphore>(0);
+        async([&block, done] {
             block();
-            done.signal();
+            done->signal();
         });
-        done.wait();
+        done->wait();
     }
     const char* label() const override { return "global.default"; }
 
@@ -91,12 +93,14 @@ public:
 
     void sync(Block block) override
     {
-        Semaphore done;
-        async([&] {
+        // Shared: the signalling thread may still be inside signal() when
+        // the waiter returns.
+        auto done = std::make_shared<Semaphore>(0);
+        async([&block, done] {
             block();
-            done.signal();
+            done->signal();
         });
-        done.wait();
+        done->wait();
     }
 
     const char* label() const override { return label_; }

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <mutex>
 
 namespace Dispatch {
 
@@ -20,8 +22,14 @@ public:
             std::fprintf(stderr, "Dispatch: the main queue needs a QCoreApplication\n");
             std::abort();
         }
-        // Queued calls to one receiver are delivered in posting order.
-        QMetaObject::invokeMethod(app, std::move(block), Qt::QueuedConnection);
+        // The blocks travel through our own locked queue, so the hand-off
+        // between threads is visible to the thread sanitizer; Qt's queued
+        // call only wakes the main thread to run the oldest one.
+        {
+            std::lock_guard lock(mutex_);
+            blocks_.push_back(std::move(block));
+        }
+        QMetaObject::invokeMethod(app, [this] { runOldest(); }, Qt::QueuedConnection);
     }
 
     void sync(Block block) override
@@ -30,23 +38,43 @@ public:
             std::fprintf(stderr, "Dispatch: mainQueue().sync called on the main thread\n");
             std::abort();
         }
-        Semaphore done;
-        async([&] {
+        // Shared: the signalling thread may still be inside signal() when
+        // the waiter returns.
+        auto done = std::make_shared<Semaphore>(0);
+        async([&block, done] {
             block();
-            done.signal();
+            done->signal();
         });
-        done.wait();
+        done->wait();
     }
 
     const char* label() const override { return "main"; }
+
+private:
+    void runOldest()
+    {
+        Block block;
+        {
+            std::lock_guard lock(mutex_);
+            if (blocks_.empty())
+                return;
+            block = std::move(blocks_.front());
+            blocks_.pop_front();
+        }
+        block();
+    }
+
+    std::mutex mutex_;
+    std::deque<Block> blocks_;
 };
 
 } // namespace
 
 QueuePtr mainQueue()
 {
-    static QueuePtr queue = std::make_shared<MainQueue>();
-    return queue;
+    // Never destroyed: blocks may still be posted while the process exits.
+    static auto* queue = new QueuePtr(std::make_shared<MainQueue>());
+    return *queue;
 }
 
 bool isMainThread()

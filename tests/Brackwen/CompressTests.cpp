@@ -12,15 +12,6 @@
 using namespace CompressTest;
 namespace fs = std::filesystem;
 
-// libarchive 3.6.2 frees its output buffers and compressor state only on a
-// successful close: a write abandoned mid-entry (cancel) or failing at close
-// (full disk) leaks them. Their stacks end in the compression libraries,
-// which carry no frame pointers.
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libarchive.so\nleak:libz.so\nleak:liblzma.so\nleak:libzstd.so\nleak:libbz2.so\n";
-}
-
 namespace {
 
 struct Outcome {

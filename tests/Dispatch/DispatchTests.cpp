@@ -53,19 +53,24 @@ TEST(MainQueueDeathTest, SyncOnTheMainThreadIsAProgrammingError)
 
 TEST(GlobalQueue, JobsBlockedOnSemaphoresDoNotStarveALaterJob)
 {
-    Semaphore gate(0);
-    std::atomic<int> started{0};
+    // Shared so that no worker touches the test's stack after it returns.
+    struct State {
+        Semaphore gate{0};
+        Semaphore ran{0};
+        std::atomic<int> finished{0};
+    };
+    auto state = std::make_shared<State>();
     for (int i = 0; i < 32; ++i)
-        globalQueue()->async([&] {
-            ++started;
-            gate.wait();
+        globalQueue()->async([state] {
+            state->gate.wait();
+            ++state->finished;
         });
-    Semaphore ran(0);
-    globalQueue()->async([&] { ran.signal(); });
-    EXPECT_TRUE(ran.wait(std::chrono::seconds(10)));
+    globalQueue()->async([state] { state->ran.signal(); });
+    EXPECT_TRUE(state->ran.wait(std::chrono::seconds(10)));
+    EXPECT_EQ(state->finished.load(), 0);
     for (int i = 0; i < 32; ++i)
-        gate.signal();
-    EXPECT_TRUE(waitUntil([&] { return started.load() == 32; }));
+        state->gate.signal();
+    EXPECT_TRUE(waitUntil([&] { return state->finished.load() == 32; }));
 }
 
 TEST(SerialQueue, RunsOneBlockAtATimeInOrder)
