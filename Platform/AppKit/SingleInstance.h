@@ -1,0 +1,33 @@
+#pragma once
+// One running instance per user: the first launch listens on a local
+// socket; a later launch hands its paths (none for a plain reopen) to it
+// and ends. The running instance delivers them as open-file events
+// (Application::openFiles) or a reopen event (Application::reopen).
+
+#include <QPointer>
+
+#include <string>
+#include <vector>
+
+class QLocalServer;
+
+namespace AppKit {
+
+class SingleInstance {
+public:
+    // The socket: $XDG_RUNTIME_DIR/<name>.socket when the folder is set.
+    explicit SingleInstance(std::string name);
+    ~SingleInstance();
+
+    // True when this process is now the running instance; false when
+    // another one took the paths (the caller exits).
+    bool claim(const std::vector<std::string>& paths);
+
+    std::string socketPath() const { return socket_; }
+
+private:
+    std::string socket_;
+    QPointer<QLocalServer> server_;
+};
+
+} // namespace AppKit

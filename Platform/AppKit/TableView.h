@@ -1,0 +1,189 @@
+#pragma once
+// Stand-in for the platform's table view over a QTableView and one model:
+// cells are painted from values (text, image), never a widget per row, so
+// 100,000 rows stay fast. The few tables whose rows hold real controls
+// give a row view instead, placed with setIndexWidget.
+//
+// Rows come from a data source (numberOfRows + cell for row and column) or
+// from an array controller's arranged objects with "objectValue.<key>"
+// value bindings per column.
+
+#include "Platform/AppKit/ArrayController.h"
+#include "Platform/AppKit/Menu.h"
+#include "Platform/AppKit/Pasteboard.h"
+#include "Platform/AppKit/TableSortDescriptor.h"
+#include "Platform/AppKit/View.h"
+
+#include <QIcon>
+#include <QPoint>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace AppKit {
+
+class TableWidget;
+class TableModel;
+
+using IndexSet = std::set<int>;
+
+enum class DragOperation : unsigned { none = 0, copy = 1, link = 2, generic = 4, move = 16 };
+enum class TableViewDropOperation { on = 0, above = 1 };
+
+class TableColumn {
+public:
+    explicit TableColumn(std::string identifier) : identifier_(std::move(identifier)) {}
+    const std::string& identifier() const { return identifier_; }
+
+    std::string title;
+    int width = 100;
+    int minWidth = 20;
+    int maxWidth = 100000;
+    std::optional<SortDescriptor> sortDescriptorPrototype;
+    // The value binding of the column's text ("objectValue.name"), used when
+    // the table's content is bound to an array controller.
+    std::string valueKeyPath;
+    // Turns the bound value into its text (a size formatter …); none: its text.
+    std::function<std::string(const QVariant&)> formatter;
+
+private:
+    std::string identifier_;
+};
+
+using TableColumnPtr = std::shared_ptr<TableColumn>;
+
+// What a cell shows.
+struct TableCellView {
+    std::string text;
+    QIcon image;
+};
+
+// A drop in progress over the table.
+struct DraggingInfo {
+    const Pasteboard* pasteboard;
+    DragOperation sourceOperationMask;
+    bool fromThisTable;
+};
+
+class TableView : public View {
+public:
+    static std::shared_ptr<TableView> make();
+    TableView();
+    ~TableView() override;
+
+    // Columns, in display order.
+    void addTableColumn(const TableColumnPtr& column);
+    void removeTableColumn(const TableColumnPtr& column);
+    const std::vector<TableColumnPtr>& tableColumns() const { return columns_; }
+    TableColumnPtr tableColumnWithIdentifier(const std::string& identifier) const;
+    // Applies changed widths, titles and prototypes of the columns.
+    void columnsDidChange();
+
+    // Data source and delegate, as callbacks.
+    std::function<int()> numberOfRows;
+    std::function<std::optional<TableCellView>(const TableColumn&, int row)> viewForRow;
+    // Rows made of real controls: a view per row spanning every column.
+    std::function<ViewPtr(int row)> rowView;
+    std::function<void(const std::vector<SortDescriptor>& old)> sortDescriptorsDidChange;
+    std::function<void()> selectionDidChange;
+    std::function<void()> doubleAction;
+
+    // Content bound to an array controller ("arrangedObjects"); rows then
+    // come from it and cells from the columns' value bindings.
+    void bindContent(const ArrayControllerPtr& controller);
+    const ArrayControllerPtr& content() const { return content_; }
+
+    void reloadData();
+    int numberOfRowsShown() const;
+
+    int rowHeight() const { return rowHeight_; }
+    void setRowHeight(int height);
+    void setIntercellSpacing(QSize spacing);
+    void setUsesAlternatingRowBackgroundColors(bool on);
+    void setHeaderHidden(bool hidden);
+    void setAllowsMultipleSelection(bool on);
+    void setSelectionHighlightNone(bool none);
+
+    const std::vector<SortDescriptor>& sortDescriptors() const { return sortDescriptors_; }
+    // Calls sortDescriptorsDidChange when the list changes.
+    void setSortDescriptors(std::vector<SortDescriptor> descriptors);
+
+    IndexSet selectedRowIndexes() const;
+    int selectedRow() const;
+    void selectRowIndexes(const IndexSet& rows, bool byExtendingSelection);
+    void deselectAll();
+    void scrollRowToVisible(int row);
+    // The row under the pointer of the last click, double-click or context
+    // menu; -1 when it was on no row or outside an event.
+    int clickedRow() const { return clickedRow_; }
+
+    // The table's context menu; menuWillOpen runs before each showing with
+    // the clicked row set.
+    void setMenu(const MenuPtr& menu);
+    const MenuPtr& menu() const { return menu_; }
+    std::function<void(Menu&)> menuWillOpen;
+
+    // Column widths and order kept in the standard defaults under the name.
+    void setAutosaveName(const std::string& name);
+    void setAutosaveTableColumns(bool on);
+
+    // Drag source: fills the pasteboard for rows; false refuses the drag.
+    std::function<bool(const IndexSet& rows, Pasteboard& pasteboard)> writeRows;
+    DragOperation draggingSourceOperationMaskNonLocal = DragOperation::copy;
+    // Promised files (a drag that declared PasteboardTypeFilesPromise): on
+    // the drop the table asks for the files in a fresh folder under the
+    // temporary folder and hands the file manager their URLs. The callback
+    // answers the names it will write there.
+    std::function<std::vector<std::string>(const std::string& destinationFolder, const IndexSet& rows)>
+        namesOfPromisedFilesDroppedAtDestination;
+
+    // Drag destination.
+    void registerForDraggedTypes(std::vector<std::string> types);
+    std::function<DragOperation(const DraggingInfo&, int row, TableViewDropOperation)> validateDrop;
+    std::function<bool(const DraggingInfo&, int row, TableViewDropOperation)> acceptDrop;
+
+    // Where a drop at a point of the rows' area lands: between rows (above
+    // the row, the row count below the last) or on a row.
+    std::pair<int, TableViewDropOperation> dropTarget(QPoint viewportPosition) const;
+    // The data a drag of the rows carries (what a drag start hands to Qt).
+    QMimeData* mimeDataForRows(const IndexSet& rows);
+
+    QWidget* rowsViewport() const;
+    QRect rectOfRow(int row) const;
+
+private:
+    friend class TableWidget;
+    friend class TableModel;
+
+    void headerClicked(int section);
+    void applyHeaderIndicator();
+    void restoreColumns();
+    void saveColumns();
+    void placeRowViews();
+    void setClickedRow(int row) { clickedRow_ = row; }
+    bool acceptsTypesOf(const QMimeData* data) const;
+
+    QPointer<TableWidget> table_;
+    std::vector<ViewPtr> rowViews_;
+    bool restoring_ = false;
+    TableModel* model_;
+    std::vector<TableColumnPtr> columns_;
+    std::vector<SortDescriptor> sortDescriptors_;
+    ArrayControllerPtr content_;
+    int contentObserver_ = 0;
+    int rowHeight_ = 17;
+    int clickedRow_ = -1;
+    std::vector<std::string> draggedTypes_;
+    MenuPtr menu_;
+    std::string autosaveName_;
+    bool autosaveColumns_ = false;
+};
+
+using TableViewPtr = std::shared_ptr<TableView>;
+
+} // namespace AppKit

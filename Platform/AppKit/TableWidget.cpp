@@ -1,0 +1,287 @@
+#include "Platform/AppKit/TableWidget.h"
+
+#include "Platform/Dispatch/Dispatch.h"
+
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QDrag>
+#include <QHeaderView>
+#include <QMenu>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace AppKit {
+
+int TableModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !owner_ ? 0 : owner_->numberOfRowsShown();
+}
+
+int TableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !owner_ ? 0 : int(owner_->columns_.size());
+}
+
+std::optional<TableCellView> TableModel::cell(const QModelIndex& index) const
+{
+    if (!owner_ || index.column() >= int(owner_->columns_.size()) || owner_->rowView)
+        return std::nullopt;
+    const TableColumn& column = *owner_->columns_[index.column()];
+    if (const auto& content = owner_->content_) {
+        const auto& objects = content->arrangedObjects();
+        if (index.row() >= int(objects.size()) || column.valueKeyPath.empty() || !objects[index.row()])
+            return std::nullopt;
+        const QVariant value = valueForKeyPath(*objects[index.row()], column.valueKeyPath);
+        TableCellView cell;
+        cell.text = column.formatter ? column.formatter(value) : value.toString().toStdString();
+        // A binding may also give the cell its image.
+        if (owner_->viewForRow)
+            if (auto extra = owner_->viewForRow(column, index.row()))
+                cell.image = extra->image;
+        return cell;
+    }
+    if (!owner_->viewForRow)
+        return std::nullopt;
+    return owner_->viewForRow(column, index.row());
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::ToolTipRole)
+        return {};
+    const auto c = cell(index);
+    if (!c)
+        return {};
+    if (role == Qt::DecorationRole)
+        return c->image.isNull() ? QVariant() : QVariant(c->image);
+    return QString::fromStdString(c->text);
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (!owner_ || orientation != Qt::Horizontal || role != Qt::DisplayRole || section >= int(owner_->columns_.size()))
+        return {};
+    return QString::fromStdString(owner_->columns_[section]->title);
+}
+
+Qt::ItemFlags TableModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (owner_ && owner_->writeRows && index.isValid())
+        f |= Qt::ItemIsDragEnabled;
+    return f;
+}
+
+void TableWidget::detach()
+{
+    owner_ = nullptr;
+    if (auto* m = dynamic_cast<TableModel*>(model()))
+        m->detach();
+}
+
+void TableWidget::mousePressEvent(QMouseEvent* event)
+{
+    if (owner_)
+        owner_->setClickedRow(rowAt(event->position().toPoint().y()));
+    QTableView::mousePressEvent(event);
+}
+
+void TableWidget::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (!owner_ || event->button() != Qt::LeftButton)
+        return;
+    owner_->setClickedRow(rowAt(event->position().toPoint().y()));
+    if (owner_->doubleAction)
+        owner_->doubleAction();
+}
+
+void TableWidget::contextMenuEvent(QContextMenuEvent* event)
+{
+    if (!owner_ || !menu_)
+        return;
+    const int row = rowAt(viewport()->mapFrom(this, event->pos()).y());
+    owner_->setClickedRow(row);
+    if (owner_->menuWillOpen && owner_->menu_)
+        owner_->menuWillOpen(*owner_->menu_);
+    // Not exec(): the clicked row must stay readable by the item's action,
+    // which runs after the menu closed.
+    menu_->popup(event->globalPos());
+}
+
+void TableWidget::startDrag(Qt::DropActions)
+{
+    if (!owner_)
+        return;
+    QMimeData* data = owner_->mimeDataForRows(owner_->selectedRowIndexes());
+    if (!data)
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    Qt::DropActions actions;
+    const unsigned mask = unsigned(owner_->draggingSourceOperationMaskNonLocal);
+    if (mask & unsigned(DragOperation::copy))
+        actions |= Qt::CopyAction;
+    if (mask & unsigned(DragOperation::link))
+        actions |= Qt::LinkAction;
+    if (mask & unsigned(DragOperation::move) || owner_->acceptDrop)
+        actions |= Qt::MoveAction;
+    drag->exec(actions, Qt::CopyAction);
+}
+
+DraggingInfo TableWidget::info(const QDropEvent* event, Pasteboard& pasteboard) const
+{
+    unsigned mask = 0;
+    if (event->possibleActions() & Qt::CopyAction)
+        mask |= unsigned(DragOperation::copy);
+    if (event->possibleActions() & Qt::LinkAction)
+        mask |= unsigned(DragOperation::link);
+    if (event->possibleActions() & Qt::MoveAction)
+        mask |= unsigned(DragOperation::move);
+    return {&pasteboard, DragOperation(mask), event->source() == this};
+}
+
+namespace {
+Qt::DropAction toAction(DragOperation op)
+{
+    switch (op) {
+    case DragOperation::copy: return Qt::CopyAction;
+    case DragOperation::link: return Qt::LinkAction;
+    case DragOperation::move: return Qt::MoveAction;
+    case DragOperation::generic: return Qt::CopyAction;
+    case DragOperation::none: break;
+    }
+    return Qt::IgnoreAction;
+}
+} // namespace
+
+void TableWidget::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (owner_ && owner_->acceptsTypesOf(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TableWidget::dragMoveEvent(QDragMoveEvent* event)
+{
+    indicatorRow_ = -1;
+    if (!owner_ || !owner_->acceptsTypesOf(event->mimeData()) || !owner_->validateDrop) {
+        event->ignore();
+        viewport()->update();
+        return;
+    }
+    Pasteboard pasteboard(event->mimeData());
+    const auto [row, op] = owner_->dropTarget(event->position().toPoint());
+    const DragOperation answer = owner_->validateDrop(info(event, pasteboard), row, op);
+    if (answer == DragOperation::none) {
+        event->ignore();
+    } else {
+        event->setDropAction(toAction(answer));
+        event->accept();
+        indicatorRow_ = row;
+        indicatorOperation_ = op;
+    }
+    viewport()->update();
+}
+
+void TableWidget::dragLeaveEvent(QDragLeaveEvent* event)
+{
+    indicatorRow_ = -1;
+    viewport()->update();
+    event->accept();
+}
+
+void TableWidget::dropEvent(QDropEvent* event)
+{
+    indicatorRow_ = -1;
+    viewport()->update();
+    if (!owner_ || !owner_->acceptsTypesOf(event->mimeData()) || !owner_->validateDrop || !owner_->acceptDrop) {
+        event->ignore();
+        return;
+    }
+    Pasteboard pasteboard(event->mimeData());
+    const auto [row, op] = owner_->dropTarget(event->position().toPoint());
+    const DraggingInfo drag = info(event, pasteboard);
+    const DragOperation answer = owner_->validateDrop(drag, row, op);
+    if (answer == DragOperation::none || !owner_->acceptDrop(drag, row, op)) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(toAction(answer));
+    event->accept();
+}
+
+void TableWidget::paintEvent(QPaintEvent* event)
+{
+    QTableView::paintEvent(event);
+    if (indicatorRow_ < 0 || !owner_)
+        return;
+    QPainter p(viewport());
+    p.setPen(QPen(palette().highlight().color(), 2));
+    if (indicatorOperation_ == TableViewDropOperation::on) {
+        p.drawRect(owner_->rectOfRow(indicatorRow_).adjusted(1, 1, -1, -1));
+    } else {
+        const int rows = owner_->numberOfRowsShown();
+        const int y = indicatorRow_ < rows ? rowViewportPosition(indicatorRow_)
+                                           : (rows ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0);
+        p.drawLine(0, y, viewport()->width(), y);
+    }
+}
+
+PromisedFilesMimeData::PromisedFilesMimeData(const QMimeData* declared, IndexSet rows, Promise promise)
+    : rows_(std::move(rows)), promise_(std::move(promise))
+{
+    for (const QString& f : declared->formats())
+        setData(f, declared->data(f));
+}
+
+QStringList PromisedFilesMimeData::formats() const
+{
+    QStringList f = QMimeData::formats();
+    if (!f.contains("text/uri-list"))
+        f << "text/uri-list";
+    return f;
+}
+
+bool PromisedFilesMimeData::hasFormat(const QString& mimeType) const
+{
+    return mimeType == "text/uri-list" || QMimeData::hasFormat(mimeType);
+}
+
+QVariant PromisedFilesMimeData::retrieveData(const QString& mimeType, QMetaType type) const
+{
+    if (mimeType != "text/uri-list")
+        return QMimeData::retrieveData(mimeType, type);
+    fulfil();
+    QVariantList list;
+    for (const QUrl& u : urls_)
+        list << u;
+    if (type.id() == QMetaType::QByteArray) {
+        QByteArray bytes;
+        for (const QUrl& u : urls_)
+            bytes += u.toEncoded() + "\r\n";
+        return bytes;
+    }
+    return list;
+}
+
+void PromisedFilesMimeData::fulfil() const
+{
+    // Asked once per drag, however often the target reads the list.
+    if (fulfilled_)
+        return;
+    fulfilled_ = true;
+    Dispatch::assertMainThread("promised files");
+    QTemporaryDir dir(QDir::tempPath() + "/Kelvora-Drag-XXXXXX");
+    if (!dir.isValid())
+        return;
+    // The files are still to be written; the folder must outlive the drag.
+    dir.setAutoRemove(false);
+    folder_ = dir.path();
+    for (const auto& name : promise_(folder_.toStdString(), rows_))
+        urls_ << QUrl::fromLocalFile(folder_ + "/" + QString::fromStdString(name));
+}
+
+} // namespace AppKit

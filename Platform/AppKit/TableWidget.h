@@ -1,0 +1,88 @@
+#pragma once
+// Internals of TableView: the model that asks the table for cell values,
+// the QTableView that turns clicks and drags into the table's callbacks,
+// and the drag data that produces promised files on the drop. Internal.
+
+#include "Platform/AppKit/TableView.h"
+
+#include <QAbstractTableModel>
+#include <QMimeData>
+#include <QPointer>
+#include <QMenu>
+#include <QTableView>
+
+namespace AppKit {
+
+class TableModel : public QAbstractTableModel {
+public:
+    TableModel(TableView* owner, QObject* parent) : QAbstractTableModel(parent), owner_(owner) {}
+    void detach() { owner_ = nullptr; }
+    void beginReset() { beginResetModel(); }
+    void endReset() { endResetModel(); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    std::optional<TableCellView> cell(const QModelIndex& index) const;
+    TableView* owner_;
+};
+
+class TableWidget : public QTableView {
+public:
+    explicit TableWidget(TableView* owner) : owner_(owner) {}
+    void detach();
+    void setRowMenu(QMenu* menu) { menu_ = menu; }
+    QMenu* rowMenu() const { return menu_; }
+    void setTextMargin(int margin) { textMargin_ = margin; }
+    using QTableView::rowViewportPosition;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    DraggingInfo info(const QDropEvent* event, Pasteboard& pasteboard) const;
+    TableView* owner_;
+    QPointer<QMenu> menu_;
+    int textMargin_ = 0;
+    int indicatorRow_ = -1;
+    TableViewDropOperation indicatorOperation_ = TableViewDropOperation::above;
+};
+
+// Drag data of a promised-files drag: offers "text/uri-list" and, when a
+// drop target first asks for it, has the promise written into a fresh
+// folder under the temporary folder.
+class PromisedFilesMimeData : public QMimeData {
+public:
+    using Promise = std::function<std::vector<std::string>(const std::string&, const IndexSet&)>;
+    PromisedFilesMimeData(const QMimeData* declared, IndexSet rows, Promise promise);
+
+    QStringList formats() const override;
+    bool hasFormat(const QString& mimeType) const override;
+    // The folder the promise was asked to fill; empty before the drop.
+    const QString& destinationFolder() const { return folder_; }
+
+protected:
+    QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
+
+private:
+    void fulfil() const;
+    IndexSet rows_;
+    Promise promise_;
+    mutable bool fulfilled_ = false;
+    mutable QString folder_;
+    mutable QList<QUrl> urls_;
+};
+
+} // namespace AppKit
