@@ -68,6 +68,7 @@ TEST_F(AppDelegateTest, OpenFilesOpensExistingFilesTogetherAndIgnoresAListWithAF
 
     delegate->applicationOpenFiles({a, b});
     ASSERT_EQ(browserWindows().size(), 1u);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return TaskManager::shared()->totalTaskCount() == 0; }));
 }
 
 TEST_F(AppDelegateTest, OpeningAnArchiveReusesAnEmptyBrowserElseCascadesANewOne)
