@@ -1,0 +1,233 @@
+#include "Kelvora/AppDelegate.h"
+
+#include "Kelvora/Alert.h"
+#include "Kelvora/CrashReporting.h"
+#include "Kelvora/PreferencesViewController.h"
+#include "Kelvora/Strings.h"
+#include "Kelvora/TaskManager.h"
+#include "Kelvora/WindowOperations.h"
+#include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/FileManager.h"
+#include "Platform/Foundation/UserDefaults.h"
+#include "Vantel/SharedSettings.h"
+
+#include <QFileDialog>
+
+#include <iostream>
+
+AppDelegate::AppDelegate()
+{
+    registerActions();
+}
+
+std::shared_ptr<AppDelegate> AppDelegate::shared()
+{
+    return std::dynamic_pointer_cast<AppDelegate>(AppKit::Application::shared().delegate());
+}
+
+void AppDelegate::registerActions()
+{
+    auto bind = [this](const char* action, void (AppDelegate::*method)()) {
+        setActionHandler(action, [this, method](AppKit::Responder*) { (this->*method)(); });
+    };
+    bind("newDocument:", &AppDelegate::newDocument);
+    bind("newTab:", &AppDelegate::newTab);
+    bind("openDocument:", &AppDelegate::openDocument);
+    bind("showPreferences:", &AppDelegate::showPreferences);
+    setActionHandler("performClose:", [](AppKit::Responder*) {
+        if (auto window = AppKit::Application::shared().keyWindow())
+            window->performClose();
+    }, [] { return static_cast<bool>(AppKit::Application::shared().keyWindow()); });
+    setActionHandler("terminate:", [](AppKit::Responder* sender) { AppKit::Application::shared().terminate(sender); });
+}
+
+AppKit::MenuPtr AppDelegate::makeMainMenu()
+{
+    auto menu = std::make_shared<AppKit::Menu>();
+    auto file = menu->addSubmenu(localizedString("MENU_FILE"));
+    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_NEW_WINDOW"), "newDocument:", "Ctrl+N"));
+    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_NEW_TAB"), "newTab:", "Ctrl+T"));
+    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_OPEN"), "openDocument:", "Ctrl+O"));
+    file->addItem(AppKit::MenuItem::separator());
+    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_CLOSE"), "performClose:", "Ctrl+W"));
+    file->addItem(AppKit::MenuItem::separator());
+    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_PREFERENCES"), "showPreferences:", "Ctrl+,"));
+    file->addItem(AppKit::MenuItem::separator());
+    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_QUIT"), "terminate:", "Ctrl+Q"));
+    return menu;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    startUp();
+}
+
+void AppDelegate::startUp()
+{
+    Dispatch::assertMainThread("AppDelegate::startUp");
+    Foundation::UserDefaults::standard()->registerDefaults({{"NSApplicationCrashOnExceptions", true}});
+    Vantel::shared()->registerDefaults({{Vantel::kDoNotAskForReorderKey, false},
+                                        {Vantel::kDoNotDisplayMultiVolumeAlertKey, false}});
+    if (auto error = startCrashReporting())
+        std::cerr << "kelvora: crash reporting is off: " << error->localizedDescription() << '\n';
+    if (visibleArchiveWindows().empty())
+        openArchives({});
+}
+
+std::vector<std::pair<AppKit::WindowPtr, FileViewControllerPtr>> AppDelegate::visibleArchiveWindows() const
+{
+    std::vector<std::pair<AppKit::WindowPtr, FileViewControllerPtr>> result;
+    for (const auto& window : AppKit::Application::shared().orderedWindows()) {
+        if (!window->isVisible())
+            continue;
+        if (auto browser = std::dynamic_pointer_cast<FileViewController>(window->contentViewController()))
+            result.emplace_back(window, browser);
+    }
+    return result;
+}
+
+void AppDelegate::openArchives(const std::vector<std::string>& paths)
+{
+    Dispatch::assertMainThread("AppDelegate::openArchives");
+    const auto visible = visibleArchiveWindows();
+    if (!paths.empty()) {
+        for (const auto& [window, browser] : visible) {
+            if (browser->isViewLoaded() && !browser->currentDirectory) {
+                window->makeKeyAndOrderFront();
+                browser->loadArchive(paths, true);
+                return;
+            }
+        }
+    }
+    auto controller = ArchiveWindowController::make();
+    auto window = controller->window();
+    auto browser = controller->fileViewController();
+    if (!window || !browser)
+        return;
+    if (!visible.empty())
+        window->setFrame(QRect(visible.front().first->cascadeTopLeftFromPoint({}), window->frame().size()));
+    window->makeKeyAndOrderFront();
+    if (!paths.empty())
+        browser->loadArchive(paths, true);
+    retainedWindows.insert(controller);
+}
+
+bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+{
+    if (!hasVisibleWindows)
+        openArchives({});
+    return true;
+}
+
+bool AppDelegate::applicationOpenFile(const std::string& path)
+{
+    openArchives({path});
+    return true;
+}
+
+void AppDelegate::applicationOpenFiles(const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    for (const auto& path : paths) {
+        bool isDirectory = false;
+        if (!Foundation::FileManager::fileExists(path, &isDirectory) || isDirectory)
+            return;
+    }
+    openArchives(paths);
+}
+
+void AppDelegate::newDocument()
+{
+    openArchives({});
+}
+
+void AppDelegate::newTab()
+{
+    const auto visible = visibleArchiveWindows();
+    if (visible.empty()) {
+        openArchives({});
+        return;
+    }
+    auto controller = ArchiveWindowController::make();
+    auto window = controller->window();
+    if (!window)
+        return;
+    visible.front().first->addTabbedWindow(window, AppKit::WindowOrderingMode::above);
+    window->makeKeyAndOrderFront();
+    retainedWindows.insert(controller);
+}
+
+void AppDelegate::openDocument()
+{
+    const auto visible = visibleArchiveWindows();
+    if (!visible.empty()) {
+        visible.front().second->tryToPerform("openDocument", this);
+        return;
+    }
+    auto* panel = new QFileDialog;
+    panel->setOption(QFileDialog::DontUseNativeDialog);
+    panel->setFileMode(QFileDialog::ExistingFiles);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    std::weak_ptr<AppDelegate> weakSelf = shared_from_this();
+    QObject::connect(panel, &QFileDialog::filesSelected, panel, [weakSelf](const QStringList& files) {
+        auto self = weakSelf.lock();
+        if (!self)
+            return;
+        std::vector<std::string> paths;
+        for (const auto& file : files)
+            paths.push_back(file.toStdString());
+        self->openArchives(paths);
+    });
+    panel->open();
+}
+
+void AppDelegate::showPreferences()
+{
+    if (!preferencesWindowController_) {
+        preferencesViewController_ = std::make_shared<PreferencesViewController>();
+        auto window = AppKit::Window::withContentViewController(preferencesViewController_);
+        window->setStyleMask(window->styleMask() & ~AppKit::StyleMask::resizable);
+        window->setTitle(localizedString("PREFERENCES_WINDOW_TITLE"));
+        window->setContentSize(preferencesViewController_->view()->fittingSize());
+        preferencesWindowController_ = std::make_shared<AppKit::WindowController>(window);
+        preferencesWindowController_->setWindowFrameAutosaveName("PreferenceWindow");
+    }
+    preferencesWindowController_->window()->makeKeyAndOrderFront();
+}
+
+AppKit::TerminateReply AppDelegate::applicationShouldTerminate()
+{
+    if (TaskManager::shared()->totalTaskCount() == 0)
+        return AppKit::TerminateReply::terminateNow;
+    Alert alert;
+    alert.messageText = localizedString("ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING");
+    alert.alertStyle = AlertStyle::critical;
+    alert.addButton(localizedString("ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING_CONFIRM"));
+    alert.addButton(localizedString("COMMON_CANCEL"));
+    return alert.runModal() == AppKit::AlertFirstButtonReturn ? AppKit::TerminateReply::terminateNow
+                                                               : AppKit::TerminateReply::terminateCancel;
+}
+
+std::shared_ptr<TaskViewController> AppDelegate::taskViewController()
+{
+    if (!taskViewController_) {
+        taskViewController_ = std::make_shared<TaskViewController>();
+        taskViewController_->dataSource = TaskManager::shared();
+    }
+    return taskViewController_;
+}
+
+AppKit::WindowControllerPtr AppDelegate::taskWindowController()
+{
+    if (!taskWindowController_) {
+        auto window = AppKit::Window::withContentViewController(taskViewController());
+        setAppWindowTitle(*window);
+        disableZoomButton(*window);
+        window->setStandardButtonEnabled(AppKit::WindowButton::close, false);
+        window->setTitle(localizedString("TASK_VIEW_WINDOW_TITLE"));
+        taskWindowController_ = std::make_shared<AppKit::WindowController>(window);
+        taskWindowController_->setWindowFrameAutosaveName("TaskWindow");
+    }
+    return taskWindowController_;
+}

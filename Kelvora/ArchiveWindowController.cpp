@@ -1,0 +1,203 @@
+#include "Kelvora/ArchiveWindowController.h"
+
+#include "Kelvora/AppDelegate.h"
+#include "Kelvora/BrowserToolbarIdentifiers.h"
+#include "Kelvora/CutomValidatableToolbarItem.h"
+#include "Kelvora/SearchField.h"
+#include "Kelvora/SegmentedControl.h"
+#include "Kelvora/Strings.h"
+#include "Kelvora/WindowOperations.h"
+#include "Platform/Dispatch/Dispatch.h"
+
+#include <QToolBar>
+
+namespace {
+// The "FileView" scene of the main interface.
+FileViewControllerPtr instantiateFileView()
+{
+    return std::make_shared<FileViewController>();
+}
+} // namespace
+
+std::shared_ptr<ArchiveWindowController> ArchiveWindowController::make()
+{
+    Dispatch::assertMainThread("ArchiveWindowController::make");
+    auto browser = instantiateFileView();
+    auto window = AppKit::Window::withContentViewController(browser);
+    setAppWindowTitle(*window);
+    window->setContentSize({760, 480});
+    window->center();
+    auto controller = CommonWindowController::make<ArchiveWindowController>(window);
+
+    auto toolbar = std::make_shared<AppKit::Toolbar>(BrowserToolbar::toolbarIdentifier);
+    toolbar->setDelegate(controller);
+    toolbar->qtToolBar()->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    window->setToolbar(toolbar);
+    window->setDelegate(controller);
+    controller->registerActions();
+    validateVisibleToolbarItems(*window);
+    return controller;
+}
+
+ArchiveWindowController::ArchiveWindowController(AppKit::WindowPtr window)
+    : CommonWindowController(std::move(window))
+{
+}
+
+void ArchiveWindowController::windowDidLoad()
+{
+    CommonWindowController::windowDidLoad();
+    setWindowFrameAutosaveName("ArchiveBrowserWindow");
+    if (auto w = window())
+        w->setDelegate(std::dynamic_pointer_cast<AppKit::WindowDelegate>(shared_from_this()));
+}
+
+void ArchiveWindowController::registerActions()
+{
+    std::weak_ptr<ArchiveWindowController> weakSelf =
+        std::static_pointer_cast<ArchiveWindowController>(shared_from_this());
+    auto bind = [&](const char* action, void (ArchiveWindowController::*method)(AppKit::Responder*)) {
+        setActionHandler(action, [weakSelf, method](AppKit::Responder* sender) {
+            if (auto self = weakSelf.lock())
+                ((*self).*method)(sender);
+        });
+    };
+    bind("extractClicked:", &ArchiveWindowController::extractClicked);
+    bind("tasksClicked:", &ArchiveWindowController::tasksClicked);
+    bind("goBackOrForward:", &ArchiveWindowController::goBackOrForward);
+    bind("executeSearch:", &ArchiveWindowController::executeSearch);
+    bind("newWindowForTab:", &ArchiveWindowController::newWindowForTab);
+}
+
+FileViewControllerPtr ArchiveWindowController::fileViewController()
+{
+    if (!isWindowLoaded())
+        return nullptr;
+    return std::dynamic_pointer_cast<FileViewController>(window()->contentViewController());
+}
+
+void ArchiveWindowController::forward(const char* action, AppKit::Responder* sender)
+{
+    if (auto browser = fileViewController())
+        browser->tryToPerform(action, sender);
+}
+
+void ArchiveWindowController::extractClicked(AppKit::Responder* sender)
+{
+    forward("unarchiveCurrentSelection", sender);
+}
+
+void ArchiveWindowController::tasksClicked(AppKit::Responder* sender)
+{
+    forward("showTaskPopover:", sender);
+}
+
+void ArchiveWindowController::goBackOrForward(AppKit::Responder* sender)
+{
+    auto browser = fileViewController();
+    auto* control = dynamic_cast<SegmentedControl*>(sender);
+    if (!browser || !control)
+        return;
+    if (control->selectedSegment() == 0)
+        browser->tryToPerform("goBack", sender);
+    else if (control->selectedSegment() == 1)
+        browser->tryToPerform("goForward", sender);
+}
+
+void ArchiveWindowController::executeSearch(AppKit::Responder* sender)
+{
+    forward("searchFieldChanged:", sender);
+}
+
+void ArchiveWindowController::newWindowForTab(AppKit::Responder*)
+{
+    auto delegate = AppDelegate::shared();
+    if (!delegate)
+        return;
+    auto controller = ArchiveWindowController::make();
+    auto newWindow = controller->window();
+    auto thisWindow = window();
+    if (!newWindow || !thisWindow)
+        return;
+    thisWindow->addTabbedWindow(newWindow, AppKit::WindowOrderingMode::above);
+    newWindow->makeKeyAndOrderFront();
+    delegate->retainedWindows.insert(controller);
+}
+
+bool ArchiveWindowController::validateToolbarItem(AppKit::ToolbarItem& item)
+{
+    auto browser = fileViewController();
+    return browser ? browser->validateToolbarItem(item) : true;
+}
+
+void ArchiveWindowController::windowWillClose(AppKit::Window&)
+{
+    if (auto delegate = AppDelegate::shared())
+        delegate->retainedWindows.erase(std::static_pointer_cast<ArchiveWindowController>(shared_from_this()));
+}
+
+void ArchiveWindowController::windowDidBecomeKey(AppKit::Window& window)
+{
+    validateVisibleToolbarItems(window);
+}
+
+std::vector<std::string> ArchiveWindowController::toolbarDefaultItemIdentifiers(AppKit::Toolbar&)
+{
+    return {BrowserToolbar::navigation, AppKit::ToolbarFlexibleSpaceItemIdentifier, BrowserToolbar::archive,
+            BrowserToolbar::unarchive, BrowserToolbar::tasks, BrowserToolbar::search};
+}
+
+std::vector<std::string> ArchiveWindowController::toolbarAllowedItemIdentifiers(AppKit::Toolbar& toolbar)
+{
+    return toolbarDefaultItemIdentifiers(toolbar);
+}
+
+AppKit::ToolbarItemPtr ArchiveWindowController::toolbarItemForIdentifier(AppKit::Toolbar&,
+                                                                         const std::string& identifier, bool)
+{
+    std::weak_ptr<AppKit::Responder> target =
+        std::static_pointer_cast<ArchiveWindowController>(shared_from_this());
+    std::weak_ptr<ArchiveWindowController> weakSelf =
+        std::static_pointer_cast<ArchiveWindowController>(shared_from_this());
+
+    if (identifier == AppKit::ToolbarFlexibleSpaceItemIdentifier)
+        return std::make_shared<AppKit::ToolbarItem>(identifier);
+
+    auto item = std::make_shared<CutomValidatableToolbarItem>(identifier);
+    item->setTarget(target);
+    auto labelled = [&](const char* key, const char* image, const char* action) {
+        item->setLabel(localizedString(key));
+        item->setToolTip(item->label());
+        item->setImageName(image);
+        item->setAction(action);
+        return item;
+    };
+    if (identifier == BrowserToolbar::navigation) {
+        auto control = std::make_shared<SegmentedControl>(std::vector<std::string>{"NSGoBackTemplate", "NSGoForwardTemplate"});
+        control->action = [weakSelf](SegmentedControl& sender) {
+            if (auto self = weakSelf.lock())
+                self->goBackOrForward(&sender);
+        };
+        item->setView(control);
+        item->setAction("goBackOrForward:");
+        return item;
+    }
+    // Named images: the theme has no stand-in for the platform's symbols.
+    if (identifier == BrowserToolbar::archive)
+        return labelled("TOOLBAR_LABEL_CREATE_ARCHIVE", "toolbar-archive", "archiveClicked:");
+    if (identifier == BrowserToolbar::unarchive)
+        return labelled("TOOLBAR_LABEL_UNARCHIVE", "toolbar-unarchive", "extractClicked:");
+    if (identifier == BrowserToolbar::tasks)
+        return labelled("TOOLBAR_LABEL_TASKS", "toolbar-tasks", "tasksClicked:");
+    if (identifier == BrowserToolbar::search) {
+        auto field = std::make_shared<SearchField>();
+        field->action = [weakSelf](SearchField& sender) {
+            if (auto self = weakSelf.lock())
+                self->executeSearch(&sender);
+        };
+        item->setView(field);
+        item->setAction("executeSearch:");
+        return item;
+    }
+    return nullptr;
+}
