@@ -2,6 +2,7 @@
 // Fixtures for the compression and 7-Zip backend tests: a small source tree
 // made at test time, and independent tools run through the shell.
 
+#include "tests/Brackwen/ArchiveFixtures.h"
 #include "tests/support/EventLoop.h"
 
 #include <cstdio>
@@ -21,17 +22,8 @@ struct Shell {
 // Runs a command with its standard error folded into its output.
 inline Shell shell(const std::string& command)
 {
-    Shell result{-1, {}};
-    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        result.output.append(buffer, n);
-    int status = ::pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
+    Fixtures::Run r = Fixtures::run(command);
+    return {r.status, r.output};
 }
 
 inline std::string shellQuoted(const std::string& path) { return "'" + path + "'"; }
