@@ -9,6 +9,7 @@
 #include "Kelvora/Strings.h"
 #include "Kelvora/ToolbarItemValidation.h"
 #include "Platform/AppKit/Workspace.h"
+#include "Platform/Foundation/LocalizedString.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -146,11 +147,10 @@ void FileViewController::updateDescription(const AppKit::IndexSet& rows)
     int64_t total = 0;
     for (const auto& entry : entriesAtRows(counted))
         total += entry->size();
-    const std::string count = localizedPluralString("FILE_LIST_ITEM_COUNT_TEMPLATE", static_cast<long>(counted.size()));
+    const std::string count = Foundation::localizedStringWithCount("FILE_LIST_ITEM_COUNT_TEMPLATE", static_cast<int64_t>(counted.size()), "Plurals");
     const std::string size = sizeText(total);
     const char* templateKey = rows.empty() ? "FILE_LIST_DETAIL" : "FILE_LIST_SELECTION_DETAIL";
-    descriptionLabel->setText(QString::fromStdString(localizedString(templateKey))
-                                  .arg(QString::fromStdString(count), QString::fromStdString(size)));
+    descriptionLabel->setText(QString::fromStdString(Foundation::format(localizedString(templateKey), {count, size})));
     if (auto window = this->window())
         validateVisibleToolbarItems(*window);
 }

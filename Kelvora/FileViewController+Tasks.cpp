@@ -9,6 +9,7 @@
 #include "Platform/AppKit/Alert.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/Window.h"
+#include "Platform/Foundation/LocalizedString.h"
 #include "Tiberly/SheetPresentation.h"
 
 #include <QAbstractButton>
@@ -119,9 +120,7 @@ void FileViewController::showConflictAlert(const std::string& fileName,
 {
     auto alert = AppKit::Alert::make();
     alert->alertStyle = AppKit::AlertStyle::critical;
-    alert->messageText = QString::fromStdString(localizedString("UNARCHIVING_ALERT_FILE_CONFLICT_EXITS"))
-                             .arg(QString::fromStdString(fileName))
-                             .toStdString();
+    alert->messageText = Foundation::format(localizedString("UNARCHIVING_ALERT_FILE_CONFLICT_EXITS"), {fileName});
     for (const char* key : {"UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_SKIP", "UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_SKIP_ALL",
                             "UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_REPLACE",
                             "UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_REPLACE_ALL", "COMMON_CANCEL"})

@@ -3,7 +3,7 @@
 #include "Platform/Foundation/FileManager.h"
 #include "Platform/Foundation/LocalizedString.h"
 #include "Platform/Foundation/Uuid.h"
-#include "Vantel/Folders.h"
+#include "Vantel/URLFolders.h"
 
 namespace ActionSupport {
 

@@ -209,7 +209,7 @@
     </message>
     <message>
         <source>UNARCHIVING_ALERT_FILE_CONFLICT_EXITS</source>
-        <translation>“%1” already exists.</translation>
+        <translation>“%@” already exists.</translation>
     </message>
     <message>
         <source>UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_SKIP</source>
@@ -237,11 +237,11 @@
     </message>
     <message>
         <source>FILE_LIST_DETAIL</source>
-        <translation>%1, %2</translation>
+        <translation>%@, %@</translation>
     </message>
     <message>
         <source>FILE_LIST_SELECTION_DETAIL</source>
-        <translation>%1 selected, %2</translation>
+        <translation>%@ selected, %@</translation>
     </message>
     <message>
         <source>ALERT_MESSAGE_NO_FILE_TITLE</source>
