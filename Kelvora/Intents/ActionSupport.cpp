@@ -68,7 +68,8 @@ Foundation::Result<QUrl, Foundation::ErrorPtr> makeJobFolder()
     auto temp = Vantel::temp(std::nullopt);
     if (temp.isFailure())
         return Foundation::Result<QUrl, Foundation::ErrorPtr>::failure(temp.error());
-    QUrl folder = Foundation::appendingPathComponent(temp.value(), Foundation::Uuid().uuidString());
+    QUrl folder = QUrl::fromLocalFile(QString::fromStdString(
+        Foundation::appendingPathComponent(temp.value().path(), Foundation::uuidString())));
     if (auto error = Foundation::FileManager::createDirectory(folder.toLocalFile().toStdString(), true))
         return Foundation::Result<QUrl, Foundation::ErrorPtr>::failure(error);
     return Foundation::Result<QUrl, Foundation::ErrorPtr>::success(folder);
