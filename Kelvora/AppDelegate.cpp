@@ -189,6 +189,7 @@ void AppDelegate::showPreferences()
         auto window = AppKit::Window::withContentViewController(preferencesViewController_);
         window->setStyleMask(window->styleMask() & ~AppKit::StyleMask::resizable);
         window->setTitle(localizedString("PREFERENCES_WINDOW_TITLE"));
+        window->setContentSize(preferencesViewController_->view()->fittingSize());
         preferencesWindowController_ = std::make_shared<AppKit::WindowController>(window);
         preferencesWindowController_->setWindowFrameAutosaveName("PreferenceWindow");
     }

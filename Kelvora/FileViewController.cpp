@@ -118,6 +118,8 @@ void FileViewController::loadView()
     form_->coverHint->setText(QString::fromStdString(localizedString("FILE_VIEW_COVER_HINT")));
     form_->coverHint->setEnabled(false);
     dragDropView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    pathControlContainer->viewport()->setAutoFillBackground(false);
+    pathControl->setAutoFillBackground(false);
 
     setView(std::make_shared<AppKit::View>(root));
 }

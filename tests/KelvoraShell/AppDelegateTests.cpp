@@ -68,6 +68,7 @@ TEST_F(AppDelegateTest, OpenFilesOpensExistingFilesTogetherAndIgnoresAListWithAF
 
     delegate->applicationOpenFiles({a, b});
     ASSERT_EQ(browserWindows().size(), 1u);
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return TaskManager::shared()->totalTaskCount() == 0; }));
 }
 
 TEST_F(AppDelegateTest, OpeningAnArchiveReusesAnEmptyBrowserElseCascadesANewOne)
@@ -83,6 +84,8 @@ TEST_F(AppDelegateTest, OpeningAnArchiveReusesAnEmptyBrowserElseCascadesANewOne)
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_NE(windows[0], first);
     EXPECT_NE(windows[0]->frame().topLeft(), first->frame().topLeft());
+    // No analysis may outlive the test's process.
+    EXPECT_TRUE(TestSupport::waitUntil([&] { return TaskManager::shared()->totalTaskCount() == 0; }));
 }
 
 TEST_F(AppDelegateTest, NewTabJoinsTheFrontBrowserAndClosingItRemovesOnlyItsController)
