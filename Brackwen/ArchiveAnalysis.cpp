@@ -143,10 +143,9 @@ ZODArchiverTaskPtr ZODArchiver::analyzeArchiveInPaths(std::vector<std::string> p
                                                       Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue)
 {
     using namespace Brackwen;
-    auto task = ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue));
     auto root = std::make_shared<ZODArchiveDirectoryPtr>();
-    task->setWork([paths = std::move(paths), passwordHandler = std::move(passwordHandler),
-                   encodingHandler = std::move(encodingHandler), root](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
+    auto work = [paths = std::move(paths), passwordHandler = std::move(passwordHandler),
+                 encodingHandler = std::move(encodingHandler), root](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
         ZODArchiveTreeBuilder::EncodingQuestion question;
         if (encodingHandler)
             // The question may outlive the work (a cancel ends the wait), so it holds its own copy.
@@ -161,11 +160,11 @@ ZODArchiverTaskPtr ZODArchiver::analyzeArchiveInPaths(std::vector<std::string> p
         if (!error)
             *root = std::move(analysis.root);
         return error;
-    });
-    task->setCompletion([completionHandler = std::move(completionHandler), root](Foundation::ErrorPtr error,
-                                                                                 ZODArchiverTaskPtr t) {
+    };
+    auto completion = [completionHandler = std::move(completionHandler), root](Foundation::ErrorPtr error,
+                                                                               ZODArchiverTaskPtr t) {
         if (completionHandler)
             completionHandler(error ? nullptr : *root, error, std::move(t));
-    });
-    return task;
+    };
+    return ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(work), std::move(completion));
 }

@@ -595,7 +595,6 @@ ZODArchiverTaskPtr ZODArchiver::decompressArchiveInPaths(
     Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue)
 {
     using namespace Brackwen;
-    auto task = ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(progress));
     auto request = std::make_shared<ExtractionRequest>();
     request->paths = std::move(paths);
     request->destination = std::move(destination);
@@ -606,14 +605,16 @@ ZODArchiverTaskPtr ZODArchiver::decompressArchiveInPaths(
     request->predefinedEncoding = predefinedEncoding;
     request->passwordHandler = std::move(passwordHandler);
     request->conflictHandler = std::move(conflictHandler);
-    task->setWork([request](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
+    auto work = [request](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
         if (!request->directory)
             return engineError(ZODArchiverErrorInvalidArgument, {}, "No archive folder was given.");
         return runExtraction(t, *request);
-    });
-    task->setCompletion([completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error, ZODArchiverTaskPtr t) {
+    };
+    auto completion = [completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error, ZODArchiverTaskPtr t) {
         if (completionHandler)
             completionHandler(!error, error, std::move(t));
-    });
+    };
+    auto task = ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(work),
+                                       std::move(completion), std::move(progress));
     return task;
 }

@@ -9,18 +9,24 @@ constexpr auto publishInterval = std::chrono::milliseconds(50);
 }
 
 ArchiverTaskImpl::ArchiverTaskImpl(Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue,
-                                   Foundation::ProgressPtr progress)
-    : workQueue_(std::move(workQueue)), handlerQueue_(std::move(handlerQueue)), progress_(std::move(progress))
+                                   Foundation::ProgressPtr progress, Work work, Completion completion,
+                                   DescriptionFormatter formatter)
+    : workQueue_(std::move(workQueue)), handlerQueue_(std::move(handlerQueue)), progress_(std::move(progress)),
+      work_(std::move(work)), completion_(std::move(completion)), formatter_(std::move(formatter))
 {
 }
 
 std::shared_ptr<ArchiverTaskImpl> ArchiverTaskImpl::make(Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue,
-                                                         Foundation::ProgressPtr progress)
+                                                         Work work, Completion completion,
+                                                         Foundation::ProgressPtr progress, DescriptionFormatter formatter)
 {
     if (!progress)
         progress = Foundation::Progress::make(-1);
-    std::shared_ptr<ArchiverTaskImpl> task(
-        new ArchiverTaskImpl(std::move(workQueue), std::move(handlerQueue), std::move(progress)));
+    std::shared_ptr<ArchiverTaskImpl> task(new ArchiverTaskImpl(std::move(workQueue), std::move(handlerQueue),
+                                                                std::move(progress), std::move(work),
+                                                                std::move(completion), std::move(formatter)));
+    // Last, once the task is whole: a progress cancelled already calls this
+    // at once, which completes the task before it is resumed.
     std::weak_ptr<ArchiverTaskImpl> weak = task;
     task->progress_->setCancellationHandler([weak] {
         if (auto strong = weak.lock())

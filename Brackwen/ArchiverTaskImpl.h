@@ -3,7 +3,9 @@
 // the work queue after resume()) and a completion (posted exactly once to the
 // handler queue with the body's error, or the cancellation error when the
 // task was cancelled). The body checks isCancelled(), asks questions through
-// ask() and reports progress through reportProgress().
+// ask() and reports progress through reportProgress(). Both are given to
+// make(): a caller's progress may already be cancelled, or be cancelled on
+// another thread, while the task is being built.
 
 #include "Brackwen/ZODArchiverTask.h"
 #include "Platform/Dispatch/Dispatch.h"
@@ -31,10 +33,11 @@ public:
 
     // A progress of the caller's, or a new one when null.
     static std::shared_ptr<ArchiverTaskImpl> make(Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue,
-                                                  Foundation::ProgressPtr progress = nullptr);
+                                                  Work work, Completion completion,
+                                                  Foundation::ProgressPtr progress = nullptr,
+                                                  DescriptionFormatter formatter = nullptr);
 
-    void setWork(Work work) { work_ = std::move(work); }
-    void setCompletion(Completion completion) { completion_ = std::move(completion); }
+    // Work thread only.
     void setDescriptionFormatter(DescriptionFormatter formatter) { formatter_ = std::move(formatter); }
 
     void resume() override;
@@ -56,7 +59,8 @@ public:
     void setIndeterminate(bool value) { progress_->setIndeterminate(value); }
 
 private:
-    ArchiverTaskImpl(Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue, Foundation::ProgressPtr progress);
+    ArchiverTaskImpl(Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue, Foundation::ProgressPtr progress,
+                     Work work, Completion completion, DescriptionFormatter formatter);
     void finish(Foundation::ErrorPtr error);
     void publishProgress();
 

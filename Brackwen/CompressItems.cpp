@@ -137,20 +137,21 @@ ZODArchiverTaskPtr ZODArchiver::compressItems(std::vector<std::string> items, st
                                               Completion completionHandler, Dispatch::QueuePtr workQueue,
                                               Dispatch::QueuePtr handlerQueue)
 {
-    auto task = Brackwen::ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(progress));
-    task->setWork([items = std::move(items), destination = std::move(destination),
-                   preference = preference.copy()](Brackwen::ArchiverTaskImpl& t) {
+    auto work = [items = std::move(items), destination = std::move(destination),
+                 preference = preference.copy()](Brackwen::ArchiverTaskImpl& t) {
         return Brackwen::compress(t, items, destination, preference);
-    });
-    task->setDescriptionFormatter([](int64_t done, int64_t total) {
-        return Brackwen::formatByteCount(done) + " of " + Brackwen::formatByteCount(total);
-    });
-    task->setCompletion([completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error,
-                                                                           ZODArchiverTaskPtr t) {
+    };
+    auto completion = [completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error,
+                                                                         ZODArchiverTaskPtr t) {
         if (!completionHandler)
             return;
         const bool success = !error;
         completionHandler(success, std::move(error), std::move(t));
-    });
+    };
+    auto formatter = [](int64_t done, int64_t total) {
+        return Brackwen::formatByteCount(done) + " of " + Brackwen::formatByteCount(total);
+    };
+    auto task = Brackwen::ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(work),
+                                                 std::move(completion), std::move(progress), std::move(formatter));
     return task;
 }

@@ -3,10 +3,12 @@
 #include <QMimeDatabase>
 #include <QString>
 
+#include <fnmatch.h>
 #include <mutex>
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace Brackwen {
 
@@ -16,12 +18,33 @@ struct Kinds {
     std::mutex mutex;
     std::set<std::string> texts;                                // interned kinds
     std::unordered_map<std::string, const std::string*> bySuffix; // lower-case suffix → kind
+    // A glob's dot is literal, so only these can match a name without one.
+    std::vector<std::string> dotlessPatterns;
 };
 
 Kinds& kinds()
 {
-    static auto* k = new Kinds;
+    static auto* k = [] {
+        auto* made = new Kinds;
+        for (const auto& type : QMimeDatabase().allMimeTypes())
+            for (const auto& pattern : type.globPatterns())
+                if (!pattern.contains('.'))
+                    made->dotlessPatterns.push_back(pattern.toStdString());
+        return made;
+    }();
     return *k;
+}
+
+// Most names without an extension match no glob: they are plain data, and
+// asking the database for each of them costs tens of microseconds a name.
+bool mayMatchAGlob(const Kinds& k, const std::string& name)
+{
+    if (name.find('.') != std::string::npos)
+        return true;
+    for (const auto& pattern : k.dotlessPatterns)
+        if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0)
+            return true;
+    return false;
 }
 
 const std::string* intern(Kinds& k, const QString& text)
@@ -55,6 +78,11 @@ const std::string* kindOfFile(std::string_view name)
     if (auto it = k.bySuffix.find(key); it != k.bySuffix.end())
         return it->second;
     static const QMimeDatabase database;
+    if (!mayMatchAGlob(k, key)) {
+        static const std::string* plain =
+            intern(k, database.mimeTypeForName(QStringLiteral("application/octet-stream")).comment());
+        return plain;
+    }
     QString probe = QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()));
     if (probe.startsWith('.'))
         probe.prepend(QLatin1String("file"));

@@ -68,11 +68,10 @@ Foundation::Result<QUrl, Foundation::ErrorPtr> makeJobFolder()
     auto temp = Vantel::temp(std::nullopt);
     if (temp.isFailure())
         return Foundation::Result<QUrl, Foundation::ErrorPtr>::failure(temp.error());
-    QUrl folder = QUrl::fromLocalFile(QString::fromStdString(
-        Foundation::appendingPathComponent(temp.value().path(), Foundation::uuidString())));
-    if (auto error = Foundation::FileManager::createDirectory(folder.toLocalFile().toStdString(), true))
+    std::string folder = Foundation::appendingPathComponent(temp.value().path(), Foundation::uuidString());
+    if (auto error = Foundation::FileManager::createDirectory(folder, true))
         return Foundation::Result<QUrl, Foundation::ErrorPtr>::failure(error);
-    return Foundation::Result<QUrl, Foundation::ErrorPtr>::success(folder);
+    return Foundation::Result<QUrl, Foundation::ErrorPtr>::success(QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 
 std::string localized(const char* key)

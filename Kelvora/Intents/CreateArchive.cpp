@@ -101,6 +101,10 @@ PerformResult perform(const ParameterValues& values, Foundation::ProgressPtr pro
     CreateArchivePresetAppEnum preset = format(values);
     std::string name = ActionSupport::text(values, "archiveName").value_or(ActionSupport::localized("ARCHIVE_DEFAULT_FILE_NAME"));
     name += ZODArchiverPreference::presetFileExtension(preset.engineValue());
+    // The name is appended as one path component: a name that holds a slash
+    // would put the archive outside the chosen folder.
+    if (name.find('/') != std::string::npos || name == "." || name == "..")
+        return failAfterAccess(AppIntentCustomError::unsupported);
 
     // 6: the preference; empty level and method keep the engine's values.
     std::optional<std::string> passphrase = ActionSupport::text(values, "passphrase");

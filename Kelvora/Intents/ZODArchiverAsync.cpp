@@ -69,7 +69,7 @@ DecompressResult decompressAsync(std::vector<std::string> archivePaths, std::str
                                  Foundation::ProgressPtr progress)
 {
     assertOffMainThread("decompressAsync(archivePaths:destination:progress:)");
-    uint64_t encoding = Vantel::SharedSettings(Vantel::shared()).fallbackEncoding();
+    uint64_t encoding = Vantel::SharedSettings().fallbackEncoding();
     if (encoding == 0)
         encoding = Foundation::Encoding::UTF8;
 

@@ -47,7 +47,9 @@ int localizedStandardCompare(const QString& a, const QString& b)
             while (tb.size() > 1 && tb.front() == u'0')
                 tb = tb.mid(1);
             r = ta.size() != tb.size() ? (ta.size() < tb.size() ? -1 : 1) : sign(ta.compare(tb));
-        } else {
+        } else if (ra != rb) {
+            // Names in one folder share most of their text; the collator is
+            // the expensive part and only needed where the runs differ.
             r = sign(standardCollator().compare(ra, rb));
         }
         if (r)
@@ -63,8 +65,11 @@ int localizedStandardCompare(const QString& a, const QString& b)
 
 int SortDescriptor::compare(const KeyValueObject& a, const KeyValueObject& b) const
 {
-    const QVariant va = a.valueForKey(key_);
-    const QVariant vb = b.valueForKey(key_);
+    return compareValues(a.valueForKey(key_), b.valueForKey(key_));
+}
+
+int SortDescriptor::compareValues(const QVariant& va, const QVariant& vb) const
+{
     int r = 0;
     if (comparison_ == SortComparison::localizedStandardCompare) {
         r = localizedStandardCompare(va.toString(), vb.toString());

@@ -29,6 +29,8 @@ public:
 
     // Negative, zero or positive as a sorts before, with or after b.
     int compare(const KeyValueObject& a, const KeyValueObject& b) const;
+    // The same for two values of the key already read.
+    int compareValues(const QVariant& a, const QVariant& b) const;
 
     bool operator==(const SortDescriptor&) const = default;
 
@@ -57,7 +59,25 @@ void AppKit::sortUsingDescriptors(std::vector<Ptr>& objects, const std::vector<S
 {
     if (descriptors.empty())
         return;
-    std::stable_sort(objects.begin(), objects.end(), [&](const Ptr& a, const Ptr& b) {
-        return compareUsingDescriptors(*a, *b, descriptors) < 0;
+    // Every value is read once up front rather than twice per comparison:
+    // reading one builds a QVariant, which dominated sorting long tables.
+    const std::size_t n = objects.size(), d = descriptors.size();
+    std::vector<QVariant> values(n * d);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t k = 0; k < d; ++k)
+            values[i * d + k] = objects[i]->valueForKey(descriptors[k].key());
+    std::vector<std::size_t> order(n);
+    for (std::size_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        for (std::size_t k = 0; k < d; ++k)
+            if (int r = descriptors[k].compareValues(values[a * d + k], values[b * d + k]))
+                return r < 0;
+        return false;
     });
+    std::vector<Ptr> sorted;
+    sorted.reserve(n);
+    for (std::size_t i : order)
+        sorted.push_back(std::move(objects[i]));
+    objects = std::move(sorted);
 }

@@ -28,8 +28,11 @@ QCollator& collator(bool caseSensitive)
     thread_local QLocale locale("xx"); // no locale yet
     if (locale != QLocale()) {
         locale = QLocale();
+        // The C locale's collation is plain code-point order, without numeric
+        // mode: English collation stands in for it.
+        const QLocale collation = locale.language() == QLocale::C ? QLocale(QLocale::English) : locale;
         for (QCollator* c : {&insensitive, &sensitive}) {
-            c->setLocale(locale);
+            c->setLocale(collation);
             c->setNumericMode(true);
             c->setIgnorePunctuation(false);
         }

@@ -2,6 +2,9 @@
 #include "Platform/Foundation/StringEncoding.h"
 #include "tests/support/EventLoop.h"
 
+#include "Brackwen/EntryKinds.h"
+
+#include <QMimeDatabase>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -244,4 +247,14 @@ TEST(ArchiveAnalysis, CancelWhileTheEncodingQuestionIsOpen)
     ASSERT_TRUE(TestSupport::waitUntil([&] { return done.load(); }));
     EXPECT_EQ(codeOf(error), ZODArchiverErrorCancelled);
     release->store(true);
+}
+
+TEST(ArchiveAnalysis, KindsOfNamesWithoutAnExtensionMatchTheMimeDatabase)
+{
+    const QMimeDatabase database;
+    for (const char* name : {"Makefile", "README", "core", "notes~", "n12345", "a.tar.gz"}) {
+        const auto expected =
+            database.mimeTypeForFile(QString("dir/") + name, QMimeDatabase::MatchExtension).comment().toStdString();
+        EXPECT_EQ(*Brackwen::kindOfFile(name), expected) << name;
+    }
 }

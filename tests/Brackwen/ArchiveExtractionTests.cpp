@@ -276,4 +276,12 @@ TEST(ArchiveExtraction, CancelDuringExtractionLeavesNoHalfFile)
     auto error = extract({dir + "/big.tar"}, dest, analysis.root, std::nullopt, options);
     EXPECT_EQ(codeOf(error), ZODArchiverErrorCancelled);
     expectOnly(dest, {});
+
+    // A progress cancelled before the task exists ends it the same way.
+    ExtractOptions cancelledFirst;
+    cancelledFirst.progress = Foundation::Progress::make(-1);
+    cancelledFirst.progress->cancel();
+    EXPECT_EQ(codeOf(extract({dir + "/big.tar"}, dest, analysis.root, std::nullopt, cancelledFirst)),
+              ZODArchiverErrorCancelled);
+    expectOnly(dest, {});
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using Brackwen::ArchiverTaskImpl;
 
@@ -17,20 +18,21 @@ struct Counts {
     std::atomic<int64_t> lastCode{-1};
 };
 
-std::shared_ptr<ArchiverTaskImpl> makeTask(std::shared_ptr<Counts> counts,
-                                           ArchiverTaskImpl::Work work = nullptr)
+std::shared_ptr<ArchiverTaskImpl> makeTask(std::shared_ptr<Counts> counts, ArchiverTaskImpl::Work work = nullptr,
+                                           Foundation::ProgressPtr progress = nullptr)
 {
-    auto task = ArchiverTaskImpl::make(Dispatch::globalQueue(), Dispatch::mainQueue());
-    task->setWork([counts, work](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
-        counts->works++;
-        return work ? work(t) : nullptr;
-    });
-    task->setCompletion([counts](Foundation::ErrorPtr error, ZODArchiverTaskPtr) {
-        EXPECT_TRUE(Dispatch::isMainThread());
-        counts->lastCode = error ? error->code() : 0;
-        counts->completions++;
-    });
-    return task;
+    return ArchiverTaskImpl::make(
+        Dispatch::globalQueue(), Dispatch::mainQueue(),
+        [counts, work](ArchiverTaskImpl& t) -> Foundation::ErrorPtr {
+            counts->works++;
+            return work ? work(t) : nullptr;
+        },
+        [counts](Foundation::ErrorPtr error, ZODArchiverTaskPtr) {
+            EXPECT_TRUE(Dispatch::isMainThread());
+            counts->lastCode = error ? error->code() : 0;
+            counts->completions++;
+        },
+        std::move(progress));
 }
 
 } // namespace
@@ -62,6 +64,47 @@ TEST(ArchiverTask, CancelBeforeResumeCompletesOnceWithCancelled)
     EXPECT_EQ(counts->works, 0);
     EXPECT_EQ(counts->completions, 1);
     EXPECT_EQ(counts->lastCode, ZODArchiverErrorCancelled);
+}
+
+TEST(ArchiverTask, AlreadyCancelledProgressCompletesOnceWithCancelled)
+{
+    for (bool resumed : {false, true}) {
+        auto counts = std::make_shared<Counts>();
+        auto progress = Foundation::Progress::make(-1);
+        progress->cancel();
+        auto task = makeTask(counts, nullptr, progress);
+        if (resumed)
+            task->resume();
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return counts->completions == 1; })) << resumed;
+        task->cancel();
+        task->resume();
+        TestSupport::drainEvents();
+        EXPECT_EQ(counts->works, 0);
+        EXPECT_EQ(counts->completions, 1);
+        EXPECT_EQ(counts->lastCode, ZODArchiverErrorCancelled);
+    }
+}
+
+TEST(ArchiverTask, ProgressCancelledFromAnotherThreadWhileTasksAreMade)
+{
+    constexpr int taskCount = 200;
+    auto counts = std::make_shared<Counts>();
+    std::vector<Foundation::ProgressPtr> progresses;
+    for (int i = 0; i < taskCount; ++i)
+        progresses.push_back(Foundation::Progress::make(-1));
+    std::thread canceller([&progresses] {
+        for (auto& p : progresses)
+            p->cancel();
+    });
+    std::vector<std::shared_ptr<ArchiverTaskImpl>> tasks;
+    for (auto& p : progresses) {
+        tasks.push_back(makeTask(counts, nullptr, p));
+        tasks.back()->resume();
+    }
+    canceller.join();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return counts->completions == taskCount; }));
+    TestSupport::drainEvents();
+    EXPECT_EQ(counts->completions, taskCount);
 }
 
 TEST(ArchiverTask, CancellingTheProgressAnswersAPendingQuestion)

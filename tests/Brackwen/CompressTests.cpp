@@ -26,11 +26,12 @@ struct Outcome {
 // is called on the main thread once the task has started.
 Outcome compress(const std::vector<std::string>& items, const std::string& destination,
                  const ZODArchiverPreference& preference,
-                 const std::function<void(const ZODArchiverTaskPtr&)>& whileRunning = {})
+                 const std::function<void(const ZODArchiverTaskPtr&)>& whileRunning = {},
+                 Foundation::ProgressPtr progress = nullptr)
 {
     auto outcome = std::make_shared<Outcome>();
     auto task = ZODArchiver::compressItems(
-        items, destination, preference, nullptr,
+        items, destination, preference, std::move(progress),
         [outcome](bool success, Foundation::ErrorPtr error, ZODArchiverTaskPtr) {
             Dispatch::assertMainThread("compress completion");
             outcome->done = true;
@@ -217,6 +218,17 @@ TEST_F(CompressTest, CancelLeavesNothingBehind)
         EXPECT_EQ(outcome.error->code(), ZODArchiverErrorCancelled);
         EXPECT_TRUE(fs::is_empty(out)) << preset;
     }
+}
+
+TEST_F(CompressTest, AlreadyCancelledProgressCompletesWithCancelled)
+{
+    auto progress = Foundation::Progress::make(-1);
+    progress->cancel();
+    auto outcome = compress({tree}, destination(ZODArchiverPresetZip), ZODArchiverPreference(ZODArchiverPresetZip, std::nullopt),
+                            {}, progress);
+    ASSERT_FALSE(outcome.success);
+    EXPECT_EQ(outcome.error->code(), ZODArchiverErrorCancelled);
+    EXPECT_TRUE(fs::is_empty(out));
 }
 
 TEST_F(CompressTest, UnwritableDestinationFolderIsAClearError)

@@ -87,11 +87,17 @@ TEST(MakeArchivesSummary, FurtherParametersFollowFormatAndDestination)
 TEST(ParameterParsing, RefusesWhatTheActionDoesNotOffer)
 {
     const auto& make = action("Make Archives");
-    ParameterValues values;
-    EXPECT_NE(parseParameterValues(make, {"--files", "/a", "--format", "rar"}, values), "");
-    EXPECT_NE(parseParameterValues(make, {"--files", "/a", "--colour", "red"}, values), "");
-    EXPECT_NE(parseParameterValues(make, {"--format", "zip"}, values), "") << "files is required";
-    EXPECT_NE(parseParameterValues(make, {"--files", "/a", "--ignoreHiddenFiles", "maybe"}, values), "");
+    std::vector<std::vector<std::string>> refused = {
+        {"--files", "/a", "--format", "rar"},
+        {"--files", "/a", "--colour", "red"},
+        {"--format", "zip"},
+        {"--files", "/a", "--ignoreHiddenFiles", "maybe"},
+        {"--files"},
+    };
+    for (const auto& words : refused) {
+        ParameterValues values;
+        EXPECT_NE(parseParameterValues(make, words, values), "") << words.front() << " " << words.back();
+    }
 }
 
 TEST(FileAndURLActions, PassLocationsThroughUnchanged)

@@ -131,6 +131,14 @@ TEST_F(ArchiveActions, MakeArchivesFailuresAndTheAccessesTheyEnd)
     auto engineError = runOffMain([&] { return CreateArchive::perform(cannotEncrypt, nullptr); });
     ASSERT_TRUE(engineError.isFailure());
     EXPECT_EQ(engineError.error()->domain(), "ZODArchiverErrorDomain") << "engine errors reach the host unchanged";
+
+    ParameterValues climbing{{"files", std::vector<IntentFile>{fileValue(root + "/src/docs")}},
+                             {"archiveName", std::string("../escaped")},
+                             {"destination", folderValue(root + "/src")}};
+    auto refused = runOffMain([&] { return CreateArchive::perform(climbing, nullptr); });
+    ASSERT_TRUE(refused.isFailure());
+    EXPECT_EQ(refused.error()->code(), 2);
+    EXPECT_FALSE(QFileInfo::exists(root + "/escaped.zip"));
     SecurityScopedAccessSeam::setStopObserver(nullptr);
 }
 
@@ -169,22 +177,23 @@ TEST_F(ArchiveActions, ExtractArchiveNeverAsksForAPassphrase)
 
 TEST_F(ArchiveActions, ExtractArchiveDecodesNamesWithTheFallbackEncoding)
 {
-    // "日本.txt" in Shift_JIS, stored by Python's zipfile without the UTF-8 flag.
+    // "日本.txt" in Shift_JIS: Info-ZIP stores a name that is not UTF-8 as its raw bytes.
     QString archive = root + "/sjis.zip";
     ASSERT_EQ(run("python3", {"-c",
-                              "import zipfile,sys\n"
-                              "z=zipfile.ZipFile(sys.argv[1],'w')\n"
-                              "i=zipfile.ZipInfo('x')\n"
-                              "i.filename='\\u65e5\\u672c.txt'.encode('shift_jis').decode('cp437')\n"
-                              "z.writestr(i,b'hi')\nz.close()\n",
-                              archive}),
+                              "import os,subprocess,sys\n"
+                              "n='\\u65e5\\u672c.txt'.encode('shift_jis')\n"
+                              "d=sys.argv[2].encode()\n"
+                              "os.makedirs(d,exist_ok=True)\n"
+                              "open(os.path.join(d,n),'wb').write(b'hi')\n"
+                              "subprocess.check_call([b'zip',b'-q',sys.argv[1].encode(),n],cwd=d)\n",
+                              archive, root + "/sjis"}),
               0);
-    Vantel::SharedSettings(Vantel::shared()).setFallbackEncoding(8); // Shift JIS
+    Vantel::SharedSettings().setFallbackEncoding(8); // Shift JIS
     ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}},
                            {"destination", folderValue(root + "/out")}};
     QDir().mkpath(root + "/out");
     auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
-    Vantel::SharedSettings(Vantel::shared()).setFallbackEncoding(0);
+    Vantel::SharedSettings().setFallbackEncoding(0);
     ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
     EXPECT_TRUE(QFileInfo::exists(root + QString::fromUtf8("/out/日本.txt")));
 }

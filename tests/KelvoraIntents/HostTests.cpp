@@ -4,18 +4,19 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
 
-struct Run {
+struct HostRun {
     int exitCode;
     QString out;
     QString err;
 };
 
-Run kelvora(const QStringList& args)
+HostRun kelvora(const QStringList& args)
 {
     QProcess p;
     p.start(KELVORA_BINARY, args);
@@ -28,7 +29,7 @@ Run kelvora(const QStringList& args)
 
 TEST(ActionsHost, ListPrintsEveryActionAsJSON)
 {
-    Run r = kelvora({"actions", "list"});
+    HostRun r = kelvora({"actions", "list"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QJsonArray actions = QJsonDocument::fromJson(r.out.toUtf8()).array();
     ASSERT_EQ(actions.size(), 4);
@@ -47,11 +48,11 @@ TEST(ActionsHost, ExitCodesTellSuccessThrownErrorsAndUsage)
     file.write("a");
     file.close();
 
-    Run ok = kelvora({"actions", "run", "Make Archives", "--files", file.fileName(), "--destination", dir.path()});
+    HostRun ok = kelvora({"actions", "run", "Make Archives", "--files", file.fileName(), "--destination", dir.path()});
     EXPECT_EQ(ok.exitCode, 0) << ok.err.toStdString();
     EXPECT_EQ(ok.out.trimmed(), dir.filePath("Archive.zip"));
 
-    Run thrown = kelvora({"actions", "run", "Make Archives", "--files", file.fileName(), "--destination", file.fileName()});
+    HostRun thrown = kelvora({"actions", "run", "Make Archives", "--files", file.fileName(), "--destination", file.fileName()});
     EXPECT_EQ(thrown.exitCode, 1);
     EXPECT_TRUE(thrown.err.startsWith("error: Kelvora.AppIntentCustomError 2: ")) << thrown.err.toStdString();
 
@@ -65,7 +66,7 @@ TEST(ActionsHost, ExitCodesTellSuccessThrownErrorsAndUsage)
         {{"actions"}},
     };
     for (const auto& row : usage) {
-        Run r = kelvora(row.args);
+        HostRun r = kelvora(row.args);
         EXPECT_EQ(r.exitCode, 2) << row.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("usage:")) << r.err.toStdString();
     }
@@ -73,7 +74,7 @@ TEST(ActionsHost, ExitCodesTellSuccessThrownErrorsAndUsage)
 
 TEST(ActionsHost, SummaryPrintsTheTextAndFurtherParameters)
 {
-    Run r = kelvora({"actions", "summary", "Extract Archive", "--files", "/x/a.zip"});
+    HostRun r = kelvora({"actions", "summary", "Extract Archive", "--files", "/x/a.zip"});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "Extract files from a.zip\n  destination\n");
 }

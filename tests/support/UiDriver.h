@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace TestSupport {
 
@@ -25,4 +26,15 @@ bool waitFor(const std::function<bool()>& predicate, std::chrono::milliseconds l
 namespace TestSupport {
 // Types into the text field of the window's attached prompt.
 bool typeIntoSheet(const AppKit::WindowPtr& window, const std::string& text);
+} // namespace TestSupport
+
+namespace TestSupport {
+// The open or save panel shown on the window (or on its own for none), once
+// one is. Accepting chooses the paths (all in one folder) or the save path
+// and presses the panel's accept button; false when no panel shows.
+bool acceptOpenPanel(const AppKit::WindowPtr& window, const std::vector<std::string>& paths);
+bool acceptSavePanel(const AppKit::WindowPtr& window, const std::string& path);
+bool cancelPanel(const AppKit::WindowPtr& window);
+// Answers the save panel's question about replacing an existing file.
+bool answerReplaceQuestion(const AppKit::WindowPtr& window, bool replace);
 } // namespace TestSupport
