@@ -1,80 +1,136 @@
 #pragma once
 // The archive browser: content of every browser window, made from the
-// "FileView" form, holding at most one analysed archive.
+// "FileView" form, holding at most one analysed archive. Its concerns live
+// in FileViewController+Opening.cpp, +Tasks.cpp, +Listing.cpp and
+// +Extraction.cpp. Main thread only, except the question halves that the
+// engine calls on its work thread.
 
 #include "Brackwen/ZODArchiveModel.h"
 #include "Brackwen/ZODArchiverTask.h"
 #include "Kelvora/TaskViewController.h"
 #include "Kelvora/TaskViewControllerDataSource.h"
+#include "Platform/AppKit/Menu.h"
 #include "Platform/AppKit/TableView.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/WindowController.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/StringEncoding.h"
+#include "Vantel/Archiver.h"
 
+#include <QIcon>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+class EncodingSheet;
+class PathControl;
+class Popover;
 class QLabel;
+class QLocale;
 class QScrollArea;
 class QSplitter;
 class QWidget;
+class SearchResultViewController;
 
 namespace Ui {
 class FileView;
 }
 
+enum class FileColumnIdentifier { name, size, kind, modificationTime };
+const char* rawValue(FileColumnIdentifier column);
+
 class FileViewController : public AppKit::ViewController, public TaskViewControllerDataSource {
 public:
+    using ExtractionCompletion = std::function<void(Vantel::OperationResult)>;
+    using TaskCompletion = std::function<void(Vantel::OperationResult, ZODArchiverTaskPtr)>;
+    using PasswordQuestion = std::function<std::optional<std::string>()>;
+
     FileViewController();
     ~FileViewController() override;
 
-    // Outlets of the form.
+    // Fields, in order. Outlets are views of the form.
     QPointer<QLabel> descriptionLabel;
     QPointer<QWidget> coverView;
     QPointer<QWidget> dragDropView;
-    QPointer<QWidget> pathControl;
+    QPointer<PathControl> pathControl;
     QPointer<QScrollArea> pathControlContainer;
-
     std::vector<ZODArchiverTaskPtr> tasks;
+    std::string sizeText(int64_t bytes);
+    std::string dateText(const std::optional<ZODDate>& date);
     std::shared_ptr<Dispatch::Semaphore> previewSempahore;
     std::optional<std::string> lastPassword;
     uint64_t lastFileEncoding = Foundation::Encoding::UTF8;
     ZODArchiveDirectoryPtr rootDirectory;
     ZODArchiveDirectoryPtr currentDirectory;
-    AppKit::ViewControllerPtr searchResultViewController;
+    std::shared_ptr<SearchResultViewController> searchResultViewController;
     std::vector<ZODArchiveDirectoryPtr> stack;
     std::vector<ZODArchiveDirectoryPtr> pathHistory;
     long pathHistoryIndex = -1;
     std::vector<ZODArchiveModelPtr> items;
     std::optional<std::vector<std::string>> filePaths;
     std::optional<std::string> fileName;
-
-    // Outlets of the form.
     std::shared_ptr<AppKit::TableView> tableView;
     QPointer<QWidget> resultContainerView;
     QPointer<QSplitter> splitView;
     QPointer<QWidget> previewContainerView;
-
     std::shared_ptr<TaskViewController> taskViewController();
-    AppKit::WindowControllerPtr retainedWindowController;
+    std::shared_ptr<EncodingSheet> retainedWindowController;
     ZODArchiverTaskPtr currentPreviewTask;
 
     bool isShowingSearchResults() const;
-    // Enabling of the window's toolbar items, by identifier.
-    bool validateToolbarItem(AppKit::ToolbarItem& item);
+    void setSortDescriptorPrototype(FileColumnIdentifier column, std::optional<std::string> key,
+                                    std::optional<AppKit::SortComparison> comparison);
 
-    // The opening road (FileViewOpening.cpp).
-    void loadArchive(const std::vector<std::string>& paths, bool addToRecents);
+    // Opening and analysis.
+    void openDocument();
+    void loadArchive(std::vector<std::string> paths, bool addToRecents);
+    void analyzeArchive(const std::vector<std::string>& paths, bool addToRecents);
 
-    // Task list data source: this browser's own tasks.
     int numberOfTasks() const override;
     ZODArchiverTaskPtr taskAt(int index) const override;
+
+    // Tasks and questions.
+    void addTask(const ZODArchiverTaskPtr& task);
+    void removeTask(const ZODArchiverTaskPtr& task);
+    void showTaskPopover(AppKit::Responder* sender);
+    bool isTaskPopoverShown() const;
+    // Engine-thread halves of the extraction questions.
+    std::optional<std::string> askPasswordBlocking();
+    ArchiverConflictResolving askConflictBlocking(const std::string& fileName);
+
+    // Listing, sorting and navigation.
+    void showDirectory(const ZODArchiveDirectoryPtr& directory);
+    void updatePathControl(const ZODArchiveDirectoryPtr& directory);
+    void pushHistory(const ZODArchiveDirectoryPtr& directory);
+    void resetNavigation();
+    void goBack();
+    void goForward();
+    void reloadItems();
+    void updateDescription(const AppKit::IndexSet& rows);
+    void pathControlSingleClick(int clickedItemIndex);
+    bool validateToolbarItem(AppKit::ToolbarItem& item);
+    void menuWillOpen(AppKit::Menu& menu);
+    bool canCollapseSubview(QWidget* subview) const;
+    std::vector<ZODArchiveModelPtr> entriesAtRows(const std::vector<int>& rows) const;
+    std::optional<AppKit::TableCellView> cellFor(const AppKit::TableColumn& column, int row);
+    // Opening an entry: a folder is entered (files open in a later step).
+    void tableViewDoubleClick();
+
+    // Extraction.
+    void unarchiveCurrentSelection();
+    void extractItems(const std::vector<ZODArchiveModelPtr>& entries, const std::string& destination,
+                      const ZODArchiveDirectoryPtr& archiveDirectory, ExtractionCompletion completion);
+    ZODArchiverTaskPtr extract(const std::vector<std::string>& archivePaths, const std::string& destination,
+                               const std::vector<ZODArchiveModelPtr>& entries,
+                               const ZODArchiveDirectoryPtr& archiveDirectory, bool registerTask,
+                               PasswordQuestion passwordQuestion, TaskCompletion completion);
+    void extractionFailedAlert(const Vantel::OperationResult& result);
 
 protected:
     void loadView() override;
@@ -82,10 +138,40 @@ protected:
     void viewDidDisappear() override;
 
 private:
-    void showDirectory(const ZODArchiveDirectoryPtr& directory);
+    std::shared_ptr<FileViewController> self();
+    std::weak_ptr<FileViewController> weakSelf();
+
+    static std::optional<std::string> askPassword(const std::weak_ptr<FileViewController>& weak);
+    static ArchiverConflictResolving askConflict(const std::weak_ptr<FileViewController>& weak,
+                                                 const std::string& name);
+    void presentReorderSheet(const std::vector<std::string>& paths, bool addToRecents);
+    void analysisCompleted(Vantel::AnalysisResult result, const ZODArchiverTaskPtr& task,
+                           const std::vector<std::string>& paths,
+                           const std::shared_ptr<std::optional<std::string>>& passwordCell,
+                           const std::shared_ptr<std::optional<uint64_t>>& encodingCell, bool addToRecents);
+    uint64_t analysisEncodingHandler(const char* rawName, const std::shared_ptr<std::optional<uint64_t>>& encodingCell);
+    void showEncodingSheet(const std::string& rawName, const std::shared_ptr<std::optional<uint64_t>>& encodingCell,
+                           const std::shared_ptr<Dispatch::Semaphore>& semaphore);
+    void showAnalysisPasswordPrompt(std::function<void(std::optional<std::string>)> storePasswordAnswer);
+    void showPasswordPrompt(std::function<void(std::optional<std::string>)> storePasswordAnswer);
+    void showConflictAlert(const std::string& fileName, const std::shared_ptr<ArchiverConflictResolving>& cell,
+                           const std::shared_ptr<Dispatch::Semaphore>& semaphore);
+    void showAlert(const char* messageKey, std::optional<std::string> informativeText);
+    void registerActions();
+    void makeContextMenu();
+    QWidget* tasksButton() const;
+    QIcon iconForExtension(const std::string& extension);
+    void presentTaskPopover(QWidget* anchor);
 
     std::unique_ptr<Ui::FileView> form_;
+    std::unique_ptr<QLocale> locale_;
+    std::unordered_map<std::string, QIcon> iconCache_;
     std::shared_ptr<TaskViewController> taskViewController_;
+    std::unique_ptr<Popover> taskPopover_;
+    AppKit::ViewControllerPtr reorderSheet_;
 };
 
 using FileViewControllerPtr = std::shared_ptr<FileViewController>;
+
+// The conflict alert's response as the engine's answer.
+ArchiverConflictResolving conflictResponseHandler(AppKit::ModalResponse response);

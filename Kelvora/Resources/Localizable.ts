@@ -167,5 +167,97 @@
         <source>FILE_VIEW_COVER_HINT</source>
         <translation>Drop an archive here, or choose File ▸ Open to browse one.</translation>
     </message>
+    <message>
+        <source>ALERT_MESSAGE_TASK_RUNNING_TITLE</source>
+        <translation>A task is still running</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_TASK_RUNNING_DETAIL</source>
+        <translation>Wait until the tasks of this window have finished, or cancel them, before opening another archive.</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_OPEN_MULTI_VOLUME_ARCHIVE_ALERT_TITLE</source>
+        <translation>Opening a multi-volume archive</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_OPEN_MULTI_VOLUME_ARCHIVE_ALERT_MESSAGE</source>
+        <translation>The files will be read as the volumes of one archive. Check their order in the next step.</translation>
+    </message>
+    <message>
+        <source>COMMON_DO_NOT_SHOW_THIS_AGAIN</source>
+        <translation>Do Not Show This Again</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_ANALYZING_FAILED_SEND_TO_DEVELOPER</source>
+        <translation>The archive could not be read. Please send it to the developer.</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_ANAYLYZING_FAILED</source>
+        <translation>The archive could not be read</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_POSSIBLE_MULTIVOLUME_DESCRIPTION</source>
+        <translation>The archive ends early. It may be one volume of a multi-volume archive: open all of its volumes together.</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_ENTER_PASSPHRASE_HINT</source>
+        <translation>Enter the passphrase of the archive</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_PASSPHRASE_ITEM</source>
+        <translation>Passphrase</translation>
+    </message>
+    <message>
+        <source>UNARCHIVING_ALERT_FILE_CONFLICT_EXITS</source>
+        <translation>“%@” already exists.</translation>
+    </message>
+    <message>
+        <source>UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_SKIP</source>
+        <translation>Skip</translation>
+    </message>
+    <message>
+        <source>UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_SKIP_ALL</source>
+        <translation>Skip All</translation>
+    </message>
+    <message>
+        <source>UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_REPLACE</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>UNARCHIVING_ALERT_FILE_CONFLICT_METHOD_REPLACE_ALL</source>
+        <translation>Replace All</translation>
+    </message>
+    <message>
+        <source>ARCHIVE_FILE_LIST_ACTION_OPEN</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>ACTION_UNARCHIVE</source>
+        <translation>Extract</translation>
+    </message>
+    <message>
+        <source>FILE_LIST_DETAIL</source>
+        <translation>%@, %@</translation>
+    </message>
+    <message>
+        <source>FILE_LIST_SELECTION_DETAIL</source>
+        <translation>%@ selected, %@</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_NO_FILE_TITLE</source>
+        <translation>A volume of the archive is missing</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_NO_FILE_DETAIL</source>
+        <translation>A file of this archive was moved or deleted after it was opened. Open the archive again.</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_UNARCHIVING_FAILED</source>
+        <translation>The files could not be extracted</translation>
+    </message>
+    <message>
+        <source>ENCODING_SELECTION_MESSAGE</source>
+        <translation>Some names in this archive are not in Unicode. Choose their text encoding:</translation>
+    </message>
 </context>
 </TS>
