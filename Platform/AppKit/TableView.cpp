@@ -1,5 +1,7 @@
 #include "Platform/AppKit/TableView.h"
 
+#include <QVBoxLayout>
+
 #include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/AppKit/TableWidget.h"
 
@@ -48,6 +50,8 @@ TableView::TableView() : View(new TableWidget(this))
 
 TableView::~TableView()
 {
+    // Row views outlive the table; they must not go down with its containers.
+    detachRowViews();
     if (content_)
         content_->removeObserver(contentObserver_);
     if (table_)
@@ -56,6 +60,7 @@ TableView::~TableView()
 
 void TableView::addTableColumn(const TableColumnPtr& column)
 {
+    detachRowViews();
     model_->beginReset();
     columns_.push_back(column);
     model_->endReset();
@@ -65,6 +70,7 @@ void TableView::addTableColumn(const TableColumnPtr& column)
 
 void TableView::removeTableColumn(const TableColumnPtr& column)
 {
+    detachRowViews();
     model_->beginReset();
     std::erase(columns_, column);
     model_->endReset();
@@ -111,6 +117,7 @@ int TableView::numberOfRowsShown() const
 void TableView::reloadData()
 {
     const IndexSet selected = selectedRowIndexes();
+    detachRowViews();
     model_->beginReset();
     model_->endReset();
     // The platform keeps the selected indexes across a reload (while rows exist).
@@ -124,8 +131,23 @@ void TableView::reloadData()
     placeRowViews();
 }
 
+// Qt deletes (later) every index widget when the model resets or a widget
+// is replaced, but row views are reused across reloads. So each row view
+// sits in a throwaway container that Qt may delete, and is taken out of it
+// before that can happen.
+void TableView::detachRowViews()
+{
+    for (const auto& v : rowViews_) {
+        if (QWidget* w = v ? v->widget() : nullptr) {
+            w->hide();
+            w->setParent(nullptr);
+        }
+    }
+}
+
 void TableView::placeRowViews()
 {
+    detachRowViews();
     rowViews_.clear();
     table_->clearSpans();
     if (!rowView || columns_.empty())
@@ -138,7 +160,12 @@ void TableView::placeRowViews()
         rowViews_.push_back(v);
         if (columns_.size() > 1)
             table_->setSpan(r, 0, 1, int(columns_.size()));
-        table_->setIndexWidget(model_->index(r, 0), v->widget());
+        auto* container = new QWidget;
+        auto* layout = new QVBoxLayout(container);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(v->widget());
+        v->widget()->show();
+        table_->setIndexWidget(model_->index(r, 0), container);
     }
 }
 

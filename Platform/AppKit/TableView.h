@@ -169,6 +169,7 @@ private:
     bool acceptsTypesOf(const QMimeData* data) const;
 
     QPointer<TableWidget> table_;
+    void detachRowViews();
     std::vector<ViewPtr> rowViews_;
     bool restoring_ = false;
     TableModel* model_;

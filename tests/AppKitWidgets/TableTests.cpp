@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPointer>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
@@ -181,3 +182,35 @@ TEST_F(TableFixture, PromisedFilesAreAskedForOnceOnDrop)
 }
 
 } // namespace
+
+// Row views are reused across reloads (the task list keeps one cell per
+// task); Qt deletes index widgets after a reset, which must not take the
+// reused views down with it.
+TEST(TableRowViews, SurviveReloadsAndTheTable)
+{
+    std::vector<ViewPtr> cells = {View::make(), View::make()};
+    QPointer<QWidget> first = cells[0]->widget();
+    int rows = 2;
+    {
+        TableViewPtr table = TableView::make();
+        table->addTableColumn(std::make_shared<TableColumn>("Cell"));
+        table->numberOfRows = [&] { return rows; };
+        table->rowView = [&](int row) { return cells.at(row); };
+        table->widget()->resize(300, 200);
+        table->widget()->show();
+        for (int i = 0; i < 3; ++i) {
+            table->reloadData();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+        }
+        ASSERT_FALSE(first.isNull());
+        EXPECT_TRUE(first->isVisible());
+        rows = 1;
+        table->reloadData();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(cells[1]->widget() == nullptr);
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(first.isNull()) << "the table's end leaves its row views to their owners";
+}
