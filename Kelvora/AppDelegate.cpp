@@ -5,6 +5,7 @@
 #include "Kelvora/PreferencesViewController.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
+#include "Kelvora/ToolbarItemGroup.h"
 #include "Kelvora/WindowOperations.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/FileManager.h"
@@ -38,6 +39,8 @@ void AppDelegate::registerActions()
         if (auto window = AppKit::Application::shared().keyWindow())
             window->performClose();
     }, [] { return static_cast<bool>(AppKit::Application::shared().keyWindow()); });
+    setActionHandler("makeArchiveToolbarGroupItemChanged:",
+                     [this](AppKit::Responder* sender) { makeArchiveToolbarGroupItemChanged(sender); });
     setActionHandler("terminate:", [](AppKit::Responder* sender) { AppKit::Application::shared().terminate(sender); });
 }
 
@@ -230,4 +233,66 @@ AppKit::WindowControllerPtr AppDelegate::taskWindowController()
         taskWindowController_->setWindowFrameAutosaveName("TaskWindow");
     }
     return taskWindowController_;
+}
+
+std::shared_ptr<MakeArchiveViewController> AppDelegate::makeArchiveViewController()
+{
+    if (!makeArchiveViewController_)
+        makeArchiveViewController_ = std::make_shared<MakeArchiveViewController>();
+    return makeArchiveViewController_;
+}
+
+AppKit::WindowControllerPtr AppDelegate::ddWindowController()
+{
+    if (!ddWindowController_) {
+        auto window = AppKit::Window::withContentViewController(makeArchiveViewController());
+        auto toolbar = std::make_shared<AppKit::Toolbar>(MakeArchiveToolbarIdentifier);
+        toolbar->setDelegate(shared_from_this());
+        window->setToolbar(toolbar);
+        window->setTitleVisibility(AppKit::TitleVisibility::hidden);
+        addVisualEffectBackground(*window);
+        setAppWindowTitle(*window);
+        disableZoomButton(*window);
+        const QSize size(400, 400);
+        window->setContentMaxSize(size);
+        window->setContentMinSize(size);
+        window->setContentSize(size);
+        ddWindowController_ = std::make_shared<AppKit::WindowController>(window);
+        ddWindowController_->setWindowFrameAutosaveName("ArchiverWindow");
+    }
+    return ddWindowController_;
+}
+
+void AppDelegate::makeArchive(const std::vector<std::string>& paths)
+{
+    Dispatch::assertMainThread("AppDelegate::makeArchive");
+    makeArchiveViewController()->ddVC()->createArchive(paths);
+}
+
+void AppDelegate::makeArchiveToolbarGroupItemChanged(AppKit::Responder* sender)
+{
+    if (auto* group = dynamic_cast<ToolbarItemGroup*>(sender))
+        makeArchiveViewController()->selectTab(group->selectedIndex());
+}
+
+std::vector<std::string> AppDelegate::toolbarDefaultItemIdentifiers(AppKit::Toolbar&)
+{
+    return {MakeArchiveGroup};
+}
+
+std::vector<std::string> AppDelegate::toolbarAllowedItemIdentifiers(AppKit::Toolbar& toolbar)
+{
+    return toolbarDefaultItemIdentifiers(toolbar);
+}
+
+AppKit::ToolbarItemPtr AppDelegate::toolbarItemForIdentifier(AppKit::Toolbar&, const std::string& identifier, bool)
+{
+    if (identifier != MakeArchiveGroup)
+        return nullptr;
+    auto group = ToolbarItemGroup::groupWithItemIdentifier(
+        identifier, {localizedString("ARCHIVE_DRAG_DROP_TAB"), localizedString("ARCHIVE_OPTIONS_TAB")},
+        ToolbarItemGroupSelectionMode::selectOne, {},
+        std::static_pointer_cast<AppKit::Responder>(shared_from_this()), "makeArchiveToolbarGroupItemChanged:");
+    group->setSelectedIndex(0);
+    return group;
 }

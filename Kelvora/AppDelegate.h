@@ -1,12 +1,15 @@
 #pragma once
 // The application's delegate: start-up, reopen, open-file, menu and quit
 // events; opens browser windows and keeps their controllers; builds the
-// task and preferences windows on first use. Main thread only.
+// make-archive, task and preferences windows on first use and is the
+// make-archive window's toolbar delegate. Main thread only.
 
 #include "Kelvora/ArchiveWindowController.h"
+#include "Kelvora/MakeArchiveViewController.h"
 #include "Kelvora/TaskViewController.h"
 #include "Platform/AppKit/Application.h"
 #include "Platform/AppKit/Menu.h"
+#include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/WindowController.h"
 
 #include <memory>
@@ -17,7 +20,12 @@
 
 class PreferencesViewController;
 
-class AppDelegate : public AppKit::ApplicationDelegate, public std::enable_shared_from_this<AppDelegate> {
+inline constexpr const char* MakeArchiveToolbarIdentifier = "MakeArchiveToolbar";
+inline constexpr const char* MakeArchiveGroup = "MakeArchiveGroup";
+
+class AppDelegate : public AppKit::ApplicationDelegate,
+                    public AppKit::ToolbarDelegate,
+                    public std::enable_shared_from_this<AppDelegate> {
 public:
     AppDelegate();
     // The shared application's delegate, when it is one.
@@ -25,12 +33,18 @@ public:
 
     std::set<ArchiveWindowControllerPtr> retainedWindows;
 
+    std::shared_ptr<MakeArchiveViewController> makeArchiveViewController();
+    AppKit::WindowControllerPtr ddWindowController();
     AppKit::WindowControllerPtr taskWindowController();
     std::shared_ptr<TaskViewController> taskViewController();
     AppKit::WindowControllerPtr preferencesWindowController() const { return preferencesWindowController_; }
 
     void startUp();
     void openArchives(const std::vector<std::string>& paths);
+    // Compresses the paths in the drop zone; callers bring the make-archive
+    // window to the front first, since a job needs its window to finish.
+    void makeArchive(const std::vector<std::string>& paths);
+    void makeArchiveToolbarGroupItemChanged(AppKit::Responder* sender);
 
     void newDocument();
     void newTab();
@@ -43,6 +57,11 @@ public:
     void applicationOpenFiles(const std::vector<std::string>& paths) override;
     AppKit::TerminateReply applicationShouldTerminate() override;
 
+    AppKit::ToolbarItemPtr toolbarItemForIdentifier(AppKit::Toolbar& toolbar, const std::string& identifier,
+                                                    bool willBeInsertedIntoToolbar) override;
+    std::vector<std::string> toolbarDefaultItemIdentifiers(AppKit::Toolbar& toolbar) override;
+    std::vector<std::string> toolbarAllowedItemIdentifiers(AppKit::Toolbar& toolbar) override;
+
     // The menu bar, sending the delegate's actions and the standard ones.
     AppKit::MenuPtr makeMainMenu();
 
@@ -50,6 +69,8 @@ private:
     std::vector<std::pair<AppKit::WindowPtr, FileViewControllerPtr>> visibleArchiveWindows() const;
     void registerActions();
 
+    std::shared_ptr<MakeArchiveViewController> makeArchiveViewController_;
+    AppKit::WindowControllerPtr ddWindowController_;
     AppKit::WindowControllerPtr taskWindowController_;
     std::shared_ptr<TaskViewController> taskViewController_;
     AppKit::WindowControllerPtr preferencesWindowController_;

@@ -63,6 +63,7 @@ void ArchiveWindowController::registerActions()
         });
     };
     bind("extractClicked:", &ArchiveWindowController::extractClicked);
+    bind("archiveClicked:", &ArchiveWindowController::archiveClicked);
     bind("tasksClicked:", &ArchiveWindowController::tasksClicked);
     bind("goBackOrForward:", &ArchiveWindowController::goBackOrForward);
     bind("executeSearch:", &ArchiveWindowController::executeSearch);
@@ -85,6 +86,12 @@ void ArchiveWindowController::forward(const char* action, AppKit::Responder* sen
 void ArchiveWindowController::extractClicked(AppKit::Responder* sender)
 {
     forward("unarchiveCurrentSelection", sender);
+}
+
+void ArchiveWindowController::archiveClicked(AppKit::Responder*)
+{
+    if (auto delegate = AppDelegate::shared())
+        delegate->ddWindowController()->window()->makeKeyAndOrderFront();
 }
 
 void ArchiveWindowController::tasksClicked(AppKit::Responder* sender)

@@ -22,6 +22,7 @@ public:
     FileViewControllerPtr fileViewController();
 
     void extractClicked(AppKit::Responder* sender);
+    void archiveClicked(AppKit::Responder* sender);
     void tasksClicked(AppKit::Responder* sender);
     void goBackOrForward(AppKit::Responder* sender);
     void executeSearch(AppKit::Responder* sender);
