@@ -6,7 +6,7 @@
 #include "Kelvora/FileViewController.h"
 #include "Kelvora/MultiVolumeArchiveReorderViewController.h"
 #include "Kelvora/OpenPanel.h"
-#include "Kelvora/RecentDocuments.h"
+#include "Platform/AppKit/RecentDocuments.h"
 #include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
@@ -224,7 +224,7 @@ void FileViewController::analysisCompleted(Vantel::AnalysisResult result, const 
     window->setRepresentedFilename(paths.front());
     window->setTitle(name);
     if (addToRecents)
-        RecentDocuments::noteNewRecentDocumentURL(paths.front());
+        AppKit::RecentDocuments::noteNewRecentDocument(paths.front());
 }
 
 int FileViewController::numberOfTasks() const

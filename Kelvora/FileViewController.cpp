@@ -101,10 +101,10 @@ void FileViewController::loadView()
     previewContainerView = form_->previewContainerView;
 
     tableView = AppKit::TableView::make();
-    for (const auto& spec : fileColumns) {
-        auto column = std::make_shared<AppKit::TableColumn>(rawValue(spec.identifier));
-        column->title = localizedString(spec.titleKey);
-        column->width = spec.width;
+    for (const auto& definition : fileColumns) {
+        auto column = std::make_shared<AppKit::TableColumn>(rawValue(definition.identifier));
+        column->title = localizedString(definition.titleKey);
+        column->width = definition.width;
         tableView->addTableColumn(column);
     }
     tableView->setAllowsMultipleSelection(true);

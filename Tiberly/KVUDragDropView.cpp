@@ -14,26 +14,7 @@ namespace {
 
 std::vector<std::string> localPaths(const QMimeData* data)
 {
-    std::vector<std::string> paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl& url : data->urls()) {
-        if (url.isLocalFile())
-            paths.push_back(url.toLocalFile().toStdString());
-    }
-    return paths;
-}
-
-Qt::DropAction qtAction(DragOperation operation)
-{
-    switch (operation) {
-    case DragOperation::copy: return Qt::CopyAction;
-    case DragOperation::link: return Qt::LinkAction;
-    case DragOperation::move: return Qt::MoveAction;
-    case DragOperation::generic: return Qt::CopyAction;
-    case DragOperation::none: break;
-    }
-    return Qt::IgnoreAction;
+    return data ? AppKit::Pasteboard(data).filePaths() : std::vector<std::string>{};
 }
 
 } // namespace
@@ -63,7 +44,7 @@ protected:
         const auto operation = paths.empty() ? DragOperation::none : view->operationFor(paths);
         if (operation == DragOperation::none)
             return event->ignore();
-        event->setDropAction(qtAction(operation));
+        event->setDropAction(AppKit::qtDropAction(operation));
         event->accept();
         view->receive(paths);
     }
@@ -96,7 +77,7 @@ private:
             view->setHighlighted(operation != DragOperation::none);
         if (operation == DragOperation::none)
             return event->ignore();
-        event->setDropAction(qtAction(operation));
+        event->setDropAction(AppKit::qtDropAction(operation));
         event->accept();
     }
 };

@@ -33,6 +33,9 @@ class TableModel;
 using IndexSet = std::set<int>;
 
 enum class DragOperation : unsigned { none = 0, copy = 1, link = 2, generic = 4, move = 16 };
+
+// The Qt drop action that carries out a drag operation.
+Qt::DropAction qtDropAction(DragOperation operation);
 enum class TableViewDropOperation { on = 0, above = 1 };
 
 class TableColumn {

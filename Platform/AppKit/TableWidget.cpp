@@ -142,10 +142,9 @@ DraggingInfo TableWidget::info(const QDropEvent* event, Pasteboard& pasteboard) 
     return {&pasteboard, DragOperation(mask), event->source() == this};
 }
 
-namespace {
-Qt::DropAction toAction(DragOperation op)
+Qt::DropAction qtDropAction(DragOperation operation)
 {
-    switch (op) {
+    switch (operation) {
     case DragOperation::copy: return Qt::CopyAction;
     case DragOperation::link: return Qt::LinkAction;
     case DragOperation::move: return Qt::MoveAction;
@@ -154,7 +153,6 @@ Qt::DropAction toAction(DragOperation op)
     }
     return Qt::IgnoreAction;
 }
-} // namespace
 
 void TableWidget::dragEnterEvent(QDragEnterEvent* event)
 {
@@ -178,7 +176,7 @@ void TableWidget::dragMoveEvent(QDragMoveEvent* event)
     if (answer == DragOperation::none) {
         event->ignore();
     } else {
-        event->setDropAction(toAction(answer));
+        event->setDropAction(qtDropAction(answer));
         event->accept();
         indicatorRow_ = row;
         indicatorOperation_ = op;
@@ -209,7 +207,7 @@ void TableWidget::dropEvent(QDropEvent* event)
         event->ignore();
         return;
     }
-    event->setDropAction(toAction(answer));
+    event->setDropAction(qtDropAction(answer));
     event->accept();
 }
 

@@ -2,7 +2,7 @@
 
 #include "Kelvora/EncodingSheet.h"
 #include "Kelvora/MultiVolumeArchiveReorderViewController.h"
-#include "Kelvora/RecentDocuments.h"
+#include "Platform/AppKit/RecentDocuments.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
 #include "Vantel/SharedSettings.h"
@@ -57,9 +57,8 @@ TEST_F(OpeningTest, ZipAnd7zListTheirRootsFoldersFirst)
         EXPECT_EQ(browser->pathHistory.front(), browser->rootDirectory);
         EXPECT_EQ(browser->pathHistoryIndex, 0);
         EXPECT_EQ(browser->fileName, name);
-        const auto recents = RecentDocuments::recentDocumentURLs();
-        const auto url = QUrl::fromLocalFile(QString::fromStdString(path)).toString(QUrl::FullyEncoded).toStdString();
-        EXPECT_NE(std::find(recents.begin(), recents.end(), url), recents.end());
+        const auto recents = AppKit::RecentDocuments::recentDocumentPaths();
+        EXPECT_NE(std::find(recents.begin(), recents.end(), path), recents.end());
         EXPECT_TRUE(window->isClosable());
         EXPECT_EQ(TaskManager::shared()->silentTasks().size(), 0u);
 
