@@ -1,14 +1,15 @@
 #include "Kelvora/AppDelegate.h"
 
-#include "Kelvora/Alert.h"
 #include "Kelvora/CrashReporting.h"
 #include "Kelvora/PreferencesViewController.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
 #include "Kelvora/ToolbarItemGroup.h"
 #include "Kelvora/WindowOperations.h"
+#include "Platform/AppKit/Alert.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/FileManager.h"
+#include "Platform/Foundation/ProcessInfo.h"
 #include "Platform/Foundation/UserDefaults.h"
 #include "Vantel/SharedSettings.h"
 
@@ -191,7 +192,9 @@ void AppDelegate::showPreferences()
         preferencesViewController_ = std::make_shared<PreferencesViewController>();
         auto window = AppKit::Window::withContentViewController(preferencesViewController_);
         window->setStyleMask(window->styleMask() & ~AppKit::StyleMask::resizable);
-        window->setTitle(localizedString("PREFERENCES_WINDOW_TITLE"));
+        window->setTitle(localizedString(Foundation::isOperatingSystemAtLeastVersion({13, 0, 0})
+                                             ? "PREFERENCES_WINDOW_TITLE"
+                                             : "PREFERENCES_WINDOW_TITLE_OLD"));
         window->setContentSize(preferencesViewController_->view()->fittingSize());
         preferencesWindowController_ = std::make_shared<AppKit::WindowController>(window);
         preferencesWindowController_->setWindowFrameAutosaveName("PreferenceWindow");
@@ -203,12 +206,12 @@ AppKit::TerminateReply AppDelegate::applicationShouldTerminate()
 {
     if (TaskManager::shared()->totalTaskCount() == 0)
         return AppKit::TerminateReply::terminateNow;
-    Alert alert;
-    alert.messageText = localizedString("ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING");
-    alert.alertStyle = AlertStyle::critical;
-    alert.addButton(localizedString("ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING_CONFIRM"));
-    alert.addButton(localizedString("COMMON_CANCEL"));
-    return alert.runModal() == AppKit::AlertFirstButtonReturn ? AppKit::TerminateReply::terminateNow
+    auto alert = AppKit::Alert::make();
+    alert->messageText = localizedString("ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING");
+    alert->alertStyle = AppKit::AlertStyle::critical;
+    alert->addButton(localizedString("ALERT_MESSAGE_QUIT_WITH_TASK_RUNNING_CONFIRM"));
+    alert->addButton(localizedString("COMMON_CANCEL"));
+    return alert->runModal() == AppKit::AlertFirstButtonReturn ? AppKit::TerminateReply::terminateNow
                                                                : AppKit::TerminateReply::terminateCancel;
 }
 

@@ -1,9 +1,11 @@
 #include "Kelvora/PreferencesViewController.h"
 
 #include "Kelvora/Strings.h"
+#include "Platform/AppKit/Alert.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/FileManager.h"
 #include "Platform/Foundation/StringEncoding.h"
+#include "Tiberly/SheetPresentation.h"
 #include "Vantel/SharedSettings.h"
 #include "Vantel/URLFolders.h"
 
@@ -129,28 +131,28 @@ void PreferencesViewController::clearCache()
     if (!window)
         return;
     auto self = std::static_pointer_cast<PreferencesViewController>(shared_from_this());
-    auto progress = std::make_shared<Alert>();
-    progress->alertStyle = AlertStyle::informational;
+    auto progress = AppKit::Alert::make();
+    progress->alertStyle = AppKit::AlertStyle::informational;
     progress->messageText = localizedString("PREFERENCES_CLEAR_CACHE_IN_PROGRESS");
-    progress->beginSheetModal(*window, [](AppKit::ModalResponse) {});
+    Tiberly::showModalSheet(*this, progress, [](AppKit::ModalResponse) {});
+    auto endProgress = [window, progress] { window->endSheet(progress->window()); };
 
-    auto fail = [self, window, progress](const Foundation::ErrorPtr& error) {
-        progress->endSheet();
-        auto alert = Alert::withError(error);
-        alert->beginSheetModal(*window, [alert](AppKit::ModalResponse) {});
+    auto fail = [self, endProgress](const Foundation::ErrorPtr& error) {
+        endProgress();
+        Tiberly::showModalSheet(*self, AppKit::Alert::withError(error), [](AppKit::ModalResponse) {});
     };
-    auto clearInbox = [self, window, progress, fail] {
+    auto clearInbox = [endProgress, fail] {
         auto documents = Vantel::documents();
         if (!documents) {
-            progress->endSheet();
+            endProgress();
             return;
         }
         clearContents(documents->appendingPathComponent("Inbox", true).path(),
-                      [progress, fail](Foundation::ErrorPtr error) {
+                      [endProgress, fail](Foundation::ErrorPtr error) {
                           if (error)
                               fail(error);
                           else
-                              progress->endSheet();
+                              endProgress();
                       });
     };
     Dispatch::mainQueue()->async([fail, clearInbox] {

@@ -3,7 +3,6 @@
 // opening multi-volume archives without the order question, and clearing
 // the caches (the temporary folder and Documents/Inbox).
 
-#include "Kelvora/Alert.h"
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/Foundation/Error.h"
 

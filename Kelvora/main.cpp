@@ -1,10 +1,12 @@
 // kelvora: the archive utility. `kelvora actions …` runs the automation
 // actions without a window; otherwise the application starts with the
-// archives named on the command line.
+// archives named on the command line, or, when it runs already, hands them
+// to the running instance and ends.
 
 #include "Kelvora/AppDelegate.h"
 #include "Kelvora/Intents/ActionCatalog.h"
 #include "Platform/AppKit/Application.h"
+#include "Platform/AppKit/SingleInstance.h"
 #include "Platform/Intents/ActionsHost.h"
 
 #include <QApplication>
@@ -41,6 +43,10 @@ int runApplication(int argc, char** argv)
     std::vector<std::string> paths;
     for (const QString& argument : app.arguments().mid(1))
         paths.push_back(QFileInfo(argument).absoluteFilePath().toStdString());
+
+    AppKit::SingleInstance instance("kelvora");
+    if (!instance.claim(paths))
+        return 0;
 
     auto& application = AppKit::Application::shared();
     auto delegate = std::make_shared<AppDelegate>();

@@ -17,8 +17,11 @@ std::shared_ptr<Alert> Alert::withError(const Foundation::ErrorPtr& error)
 {
     auto alert = make();
     alert->alertStyle = AlertStyle::critical;
-    if (error)
+    if (error) {
         alert->messageText = error->localizedDescription();
+        // The file the error concerns, which the description may not name.
+        alert->informativeText = error->stringForKey(Foundation::NSFilePathErrorKey);
+    }
     return alert;
 }
 
@@ -36,6 +39,9 @@ WindowPtr Alert::window()
         titles_.push_back("OK");
     window_ = Window::make({420, 140}, StyleMask::titled);
     auto* body = new QWidget;
+    body->setObjectName(QStringLiteral("alert"));
+    // The style, for whoever inspects the alert: the icon does not name it.
+    body->setProperty("alertStyle", static_cast<int>(alertStyle));
     auto* box = new QVBoxLayout(body);
     auto* top = new QHBoxLayout;
     auto* icon = new QLabel;

@@ -22,7 +22,8 @@ class Alert : public std::enable_shared_from_this<Alert> {
 public:
     Alert() = default;
     static std::shared_ptr<Alert> make() { return std::make_shared<Alert>(); }
-    // Message from the error's description.
+    // Message from the error's description, informative text the file it
+    // concerns.
     static std::shared_ptr<Alert> withError(const Foundation::ErrorPtr& error);
 
     std::string messageText;

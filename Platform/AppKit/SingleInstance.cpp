@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <unistd.h>
 
 namespace AppKit {
 
@@ -19,7 +20,8 @@ constexpr int kTimeoutMs = 2000;
 SingleInstance::SingleInstance(std::string name)
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    socket_ = runtime && *runtime ? std::string(runtime) + "/" + name + ".socket" : name;
+    socket_ = runtime && *runtime ? std::string(runtime) + "/" + name + ".socket"
+                                  : name + "-" + std::to_string(getuid());
 }
 
 SingleInstance::~SingleInstance()
@@ -40,9 +42,15 @@ bool SingleInstance::claim(const std::vector<std::string>& paths)
         QDataStream out(&message, QIODevice::WriteOnly);
         out << list;
         probe.write(message);
-        probe.waitForBytesWritten(kTimeoutMs);
+        while (probe.bytesToWrite() > 0 && probe.waitForBytesWritten(kTimeoutMs)) {
+        }
+        const bool delivered = probe.bytesToWrite() == 0 && probe.state() == QLocalSocket::ConnectedState;
         probe.disconnectFromServer();
-        return false;
+        if (probe.state() != QLocalSocket::UnconnectedState)
+            probe.waitForDisconnected(kTimeoutMs);
+        // A running instance that does not take the paths must not lose
+        // them: this launch then opens them itself, without a socket.
+        return !delivered;
     }
     // Nobody answers: a socket file left by a crashed instance is stale.
     QLocalServer::removeServer(name);
@@ -64,6 +72,7 @@ bool SingleInstance::claim(const std::vector<std::string>& paths)
                 std::vector<std::string> received;
                 for (const QString& path : list)
                     received.push_back(path.toStdString());
+                Application::shared().activate();
                 if (received.empty())
                     Application::shared().reopen();
                 else

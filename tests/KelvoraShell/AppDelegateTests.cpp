@@ -138,17 +138,17 @@ TEST_F(AppDelegateTest, QuitWithATaskAsksConfirmFirstCancelSecond)
         auto task = std::make_shared<FakeTask>();
         TaskManager::shared()->add(task, c.silent);
         std::vector<std::string> titles;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        auto style = AppKit::AlertStyle::warning;
         QTimer::singleShot(0, [&] {
             auto* box = shownAlert();
             ASSERT_TRUE(box);
             titles = buttonTitles(box);
-            icon = box->icon();
+            style = alertStyle(box);
             pressButton(box, localizedString(c.press));
         });
         EXPECT_EQ(delegate->applicationShouldTerminate(), c.reply) << c.press;
         EXPECT_EQ(titles, (std::vector<std::string>{confirm, cancel}));
-        EXPECT_EQ(icon, QMessageBox::Critical);
+        EXPECT_EQ(style, AppKit::AlertStyle::critical);
         EXPECT_FALSE(task->cancelled);
         TaskManager::shared()->remove(task);
     }

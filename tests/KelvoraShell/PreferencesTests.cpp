@@ -142,12 +142,12 @@ TEST_F(PreferencesTest, AFileThatCannotBeRemovedStopsWithAnAlertAndLeavesInboxAl
 
     auto controller = pane();
     controller->clearCachesButton()->click();
-    QMessageBox* alert = nullptr;
+    QWidget* alert = nullptr;
     ASSERT_TRUE(TestSupport::waitUntil([&] {
         alert = shownAlert();
-        return alert && alert->icon() == QMessageBox::Critical;
+        return alert && alertStyle(alert) == AppKit::AlertStyle::critical;
     }));
-    EXPECT_NE(alert->informativeText().toStdString().find("a-locked"), std::string::npos);
+    EXPECT_NE(informativeText(alert).find("a-locked"), std::string::npos);
     EXPECT_TRUE(fs::exists(temporary + "/b-after"));
     EXPECT_FALSE(fs::is_empty(inboxFolder()));
     pressButton(alert, localizedString("COMMON_OK"));

@@ -4,9 +4,11 @@
 #include "Kelvora/TaskManager.h"
 #include "tests/support/EventLoop.h"
 
-#include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <fstream>
@@ -64,35 +66,47 @@ void FakeTask::cancel()
         onCancel();
 }
 
-QMessageBox* shownAlert()
+QWidget* shownAlert()
 {
-    if (auto* modal = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
-        return modal;
-    for (auto* widget : QApplication::topLevelWidgets())
-        if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible())
-            return box;
-    for (auto* widget : QApplication::topLevelWidgets())
-        for (auto* box : widget->findChildren<QMessageBox*>())
-            if (box->isVisible())
-                return box;
+    for (auto* widget : QApplication::allWidgets())
+        if (widget->objectName() == QLatin1String("alert") && widget->isVisible())
+            return widget;
     return nullptr;
 }
 
-std::vector<std::string> buttonTitles(QMessageBox* box)
+AppKit::AlertStyle alertStyle(QWidget* alert)
 {
-    std::vector<std::pair<long long, std::string>> ordered;
-    for (auto* button : box->buttons())
-        ordered.emplace_back(button->property("alertResponse").toLongLong(), button->text().toStdString());
+    return static_cast<AppKit::AlertStyle>(alert->property("alertStyle").toInt());
+}
+
+std::string messageText(QWidget* alert)
+{
+    auto* label = alert->findChild<QLabel*>(QStringLiteral("messageText"));
+    return label ? label->text().toStdString() : std::string();
+}
+
+std::string informativeText(QWidget* alert)
+{
+    auto* label = alert->findChild<QLabel*>(QStringLiteral("informativeText"));
+    return label ? label->text().toStdString() : std::string();
+}
+
+std::vector<std::string> buttonTitles(QWidget* alert)
+{
+    std::vector<std::pair<int, std::string>> ordered;
+    for (auto* button : alert->findChildren<QPushButton*>())
+        if (button->property("sheetButtonIndex").isValid())
+            ordered.emplace_back(button->property("sheetButtonIndex").toInt(), button->text().toStdString());
     std::sort(ordered.begin(), ordered.end());
     std::vector<std::string> titles;
-    for (auto& [response, title] : ordered)
+    for (auto& [index, title] : ordered)
         titles.push_back(title);
     return titles;
 }
 
-void pressButton(QMessageBox* box, const std::string& title)
+void pressButton(QWidget* alert, const std::string& title)
 {
-    for (auto* button : box->buttons())
+    for (auto* button : alert->findChildren<QPushButton*>())
         if (button->text().toStdString() == title) {
             button->click();
             return;

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QMessageBox>
+#include "Platform/AppKit/Alert.h"
 
 #include <functional>
 #include <string>
@@ -45,8 +45,15 @@ private:
     Foundation::ProgressPtr progress_;
 };
 
-// The alert the application shows now (modal or sheet), or null.
-QMessageBox* shownAlert();
-std::vector<std::string> buttonTitles(QMessageBox* box);
+class QWidget;
+
+// The alert the application shows now (modal or sheet), or null: the
+// widget that holds its texts and buttons.
+QWidget* shownAlert();
+AppKit::AlertStyle alertStyle(QWidget* alert);
+std::string messageText(QWidget* alert);
+std::string informativeText(QWidget* alert);
+// Titles in the order the buttons were added.
+std::vector<std::string> buttonTitles(QWidget* alert);
 // Presses the button with the title.
-void pressButton(QMessageBox* box, const std::string& title);
+void pressButton(QWidget* alert, const std::string& title);
