@@ -1,14 +1,27 @@
 #include "Kelvora/AppDelegate.h"
 #include "Kelvora/Strings.h"
+#include "Kelvora/TaskCell.h"
 #include "Kelvora/TaskManager.h"
 #include "Platform/AppKit/Application.h"
+#include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/Foundation/FileManager.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMainWindow>
+#include <QToolButton>
+
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -28,8 +41,54 @@ protected:
     static std::string writeFile(const std::string& name)
     {
         const std::string path = TestSupport::scratchDirectory() + "/" + name;
+        fs::create_directories(fs::path(path).parent_path());
         std::ofstream(path) << "report contents";
         return path;
+    }
+    static std::string temporaryFolder()
+    {
+        return Foundation::FileManager::urlForDirectory(
+                   Foundation::FileManager::SearchPathDirectory::itemReplacementDirectory)
+            .value()
+            .path();
+    }
+    // Every file in the job folders.
+    static std::vector<std::string> jobFiles()
+    {
+        std::vector<std::string> files;
+        for (const auto& entry : fs::recursive_directory_iterator(temporaryFolder()))
+            if (entry.is_regular_file())
+                files.push_back(entry.path().string());
+        return files;
+    }
+    static bool panelShown()
+    {
+        for (auto* widget : QApplication::allWidgets())
+            if (qobject_cast<QFileDialog*>(widget) && widget->isVisible())
+                return true;
+        return false;
+    }
+    static std::string sheetText(const AppKit::WindowPtr& window, const char* label)
+    {
+        auto sheet = window->attachedSheet();
+        auto* text = sheet ? sheet->widget()->findChild<QLabel*>(QString::fromLatin1(label)) : nullptr;
+        return text ? text->text().toStdString() : std::string();
+    }
+    // The make-archive window, shown, and its drop zone.
+    AppKit::WindowPtr showWindow()
+    {
+        auto window = delegate->ddWindowController()->window();
+        window->makeKeyAndOrderFront();
+        return window;
+    }
+    void drop(const std::vector<std::string>& paths)
+    {
+        auto zone = delegate->makeArchiveViewController()->ddVC();
+        zone->didReceiveDroppedFiles(*zone->dragDropView(), paths);
+    }
+    static void setDeleteOriginals(bool value)
+    {
+        AppKit::detail::setStandardDefaultsValue("TiberlyArchiveDeleteOriginals", value);
     }
     std::shared_ptr<AppDelegate> delegate;
 };
@@ -85,6 +144,151 @@ TEST_F(MakeArchiveTest, DroppedFileIsCompressedAsAVisibleTaskAndSavedOverAnExist
     EXPECT_TRUE(window->isClosable());
     EXPECT_EQ(TaskManager::shared()->totalTaskCount(), 0);
     EXPECT_TRUE(Foundation::FileManager::fileExists(source));
+}
+
+TEST_F(MakeArchiveTest, StoppingTheTaskInTheTaskWindowEndsItSilently)
+{
+    // Gigabytes of zeros that take no disk space: compressing them lasts far
+    // longer than the test needs to press stop.
+    const std::string source = TestSupport::scratchDirectory() + "/huge.img";
+    std::ofstream(source).close();
+    std::error_code error;
+    fs::resize_file(source, std::uintmax_t(64) << 30, error);
+    if (error)
+        GTEST_SKIP() << "no sparse file here: " << error.message();
+    const std::string destination = TestSupport::scratchDirectory() + "/huge.zip";
+    auto window = showWindow();
+    drop({source});
+    auto tasks = delegate->taskViewController();
+    ASSERT_EQ(tasks->numberOfRows(), 1);
+    auto cell = std::dynamic_pointer_cast<TaskCell>(tasks->tableView()->rowView(0));
+    ASSERT_TRUE(cell);
+    cell->stopButton()->click();
+
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return TaskManager::shared()->totalTaskCount() == 0; },
+                                       std::chrono::seconds(60)));
+    TestSupport::drainEvents(std::chrono::milliseconds(300));
+    EXPECT_FALSE(window->attachedSheet());
+    EXPECT_FALSE(panelShown());
+    EXPECT_TRUE(window->isClosable());
+    EXPECT_TRUE(jobFiles().empty());
+    EXPECT_FALSE(fs::exists(destination));
+}
+
+TEST_F(MakeArchiveTest, DeletingOriginalsWaitsForTheConfirmationAndSkipsWhatCannotGo)
+{
+    struct Case {
+        const char* name;
+        int button;           // 0 OK, 1 Cancel
+        bool firstGoneBefore; // the first source vanished before the answer
+        bool firstLeft;
+        bool secondLeft;
+    };
+    const Case cases[] = {
+        {"cancel keeps the sources", 1, false, true, true},
+        {"OK removes them", 0, false, false, false},
+        {"a source that cannot go is skipped", 0, true, false, false},
+    };
+    setDeleteOriginals(true);
+    auto window = showWindow();
+    int round = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = "Docs" + std::to_string(++round);
+        const std::string first = writeFile(folder + "/a.txt");
+        const std::string second = writeFile(folder + "/b.txt");
+        const std::string destination = TestSupport::scratchDirectory() + "/" + folder + ".zip";
+        drop({first, second});
+        ASSERT_TRUE(TestSupport::acceptSavePanel(window, destination));
+        ASSERT_TRUE(TestSupport::waitForSheet(window));
+        EXPECT_EQ(sheetText(window, "messageText"), localizedString("ALERT_MESSAGE_CONFIRM_DELETE_ORIGINAL_FILES"));
+        EXPECT_TRUE(fs::exists(destination));
+        EXPECT_TRUE(fs::exists(first) && fs::exists(second));
+        if (c.firstGoneBefore)
+            fs::remove(first);
+        ASSERT_TRUE(TestSupport::pressSheetButton(window, c.button));
+        TestSupport::drainEvents();
+        EXPECT_EQ(fs::exists(first), c.firstLeft);
+        EXPECT_EQ(fs::exists(second), c.secondLeft);
+        EXPECT_TRUE(fs::exists(destination));
+    }
+    setDeleteOriginals(false);
+}
+
+TEST_F(MakeArchiveTest, EachFailureIsReportedOnTheWindowAndNothingIsSaved)
+{
+    struct Case {
+        const char* name;
+        // Prepares the sources; returns what to drop.
+        std::function<std::vector<std::string>()> prepare;
+        // After the compression, with the save panel up; false skips saving.
+        std::function<bool()> beforeSaving;
+        const char* messageKey; // null: nothing is shown
+        std::function<void()> restore;
+    };
+    const std::string destination = TestSupport::scratchDirectory() + "/out.zip";
+    const std::string blocker = TestSupport::scratchDirectory() + "/blocker";
+    const std::string savedTmp = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
+    std::ofstream(blocker) << "a file where folders would go";
+    const Case cases[] = {
+        {"no temporary folder",
+         [&] {
+             auto sources = std::vector<std::string>{writeFile("report.pdf")};
+             Foundation::FileManager::setItemReplacementDirectoryUnobtainable(true);
+             setenv("TMPDIR", (blocker + "/tmp").c_str(), 1);
+             return sources;
+         },
+         nullptr, "ALERT_MESSAGE_ARCHIVING_FAILED",
+         [&] {
+             Foundation::FileManager::setItemReplacementDirectoryUnobtainable(false);
+             setenv("TMPDIR", savedTmp.c_str(), 1);
+         }},
+        {"compression fails",
+         [&] { return std::vector<std::string>{TestSupport::scratchDirectory() + "/missing.pdf"}; }, nullptr,
+         "ALERT_MESSAGE_ARCHIVING_FAILED", nullptr},
+        {"the move fails",
+         [&] { return std::vector<std::string>{writeFile("report.pdf")}; },
+         [&] {
+             for (const auto& file : jobFiles())
+                 fs::remove(file);
+             return true;
+         },
+         "ALERT_MESSAGE_FAILURE_TO_WRITE_FILES", nullptr},
+        {"save panel cancelled",
+         [&] { return std::vector<std::string>{writeFile("report.pdf")}; }, [] { return false; }, nullptr, nullptr},
+    };
+    auto window = showWindow();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const auto& file : jobFiles())
+            fs::remove(file);
+        drop(c.prepare());
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return TaskManager::shared()->totalTaskCount() == 0; }));
+        if (c.beforeSaving) {
+            ASSERT_TRUE(TestSupport::waitUntil(panelShown));
+            if (c.beforeSaving())
+                ASSERT_TRUE(TestSupport::acceptSavePanel(window, destination));
+            else
+                ASSERT_TRUE(TestSupport::cancelPanel(window));
+        }
+        if (c.restore)
+            c.restore();
+        if (c.messageKey) {
+            ASSERT_TRUE(TestSupport::waitForSheet(window));
+            EXPECT_EQ(sheetText(window, "messageText"), localizedString(c.messageKey));
+            EXPECT_FALSE(sheetText(window, "informativeText").empty());
+            ASSERT_TRUE(TestSupport::pressSheetButton(window, 0));
+        } else {
+            TestSupport::drainEvents(std::chrono::milliseconds(300));
+            EXPECT_FALSE(window->attachedSheet());
+            // The archive waits in its job folder.
+            ASSERT_EQ(jobFiles().size(), 1u);
+            EXPECT_EQ(fs::path(jobFiles().front()).filename(), "report.zip");
+        }
+        EXPECT_FALSE(fs::exists(destination));
+        EXPECT_TRUE(window->isClosable());
+        EXPECT_FALSE(panelShown());
+    }
 }
 
 } // namespace
