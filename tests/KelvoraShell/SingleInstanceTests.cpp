@@ -82,6 +82,12 @@ TEST_F(SingleInstanceTest, ASecondLaunchHandsItsAbsolutePathsToTheRunningInstanc
     EXPECT_EQ(launch({}, dir), 0);
     ASSERT_TRUE(TestSupport::waitUntil([&] { return recorder->reopens == 1; }));
     EXPECT_EQ(recorder->openEvents.size(), 1u);
+
+    // The automation actions run on their own, whatever runs already.
+    EXPECT_EQ(launch({"actions", "list"}, dir), 0);
+    TestSupport::drainEvents(std::chrono::milliseconds(200));
+    EXPECT_EQ(recorder->reopens, 1);
+    EXPECT_EQ(recorder->openEvents.size(), 1u);
 }
 
 TEST_F(SingleInstanceTest, WithNoInstanceRunningTheLaunchRunsAndTakesTheNextLaunchsArchive)
