@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QWidget>
 
 namespace Extension {
 
@@ -50,7 +51,9 @@ void ExtensionHost::present()
     principal_->setExtensionContext(context_);
     // As the platform's sheet: the request ends by the extension's own
     // controls, never by closing the window.
-    window_ = AppKit::Window::make(principal_->view()->fittingSize(), AppKit::StyleMask::titled);
+    QWidget* content = principal_->view()->widget();
+    const QSize size = content->sizeHint().expandedTo(content->minimumSize());
+    window_ = AppKit::Window::make(size, AppKit::StyleMask::titled);
     state->window = window_;
     window_->setTitle(windowTitle_);
     window_->setContentViewController(principal_);
