@@ -32,12 +32,12 @@ void ExtensionHost::present()
     Dispatch::assertMainThread("ExtensionHost::present");
     // The context may outlive the host object (a callback of the run may
     // hold it), so its end handler keeps what it needs itself.
-    struct Ending {
+    struct EndState {
         bool ended = false;
         std::weak_ptr<AppKit::Window> window;
         std::function<void(int)> requestEnded;
     };
-    auto state = std::make_shared<Ending>();
+    auto state = std::make_shared<EndState>();
     state->requestEnded = requestEnded_;
     context_->setEndHandler([state](const ExtensionContext::Ending& ending) {
         if (state->ended)
