@@ -2,8 +2,9 @@
 
 #include "Brackwen/ZODArchiverPreference.h"
 #include "Platform/AppKit/GridView.h"
-#include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/FileManager.h"
+#include "Platform/Foundation/UserDefaults.h"
 #include "Tiberly/KitStrings.h"
 
 #include <QVBoxLayout>
@@ -34,14 +35,26 @@ std::optional<std::string>& sessionPassphrase()
     return passphrase;
 }
 
+// The application and its action programs read the same settings: they
+// live in the application group's suite, not in one program's defaults.
+QVariant storedValue(const char* key)
+{
+    return Foundation::UserDefaults::suite(Foundation::kApplicationGroupIdentifier)->objectForKey(key);
+}
+
+void storeValue(const char* key, const QVariant& value)
+{
+    Foundation::UserDefaults::suite(Foundation::kApplicationGroupIdentifier)->setValue(value, key);
+}
+
 int64_t storedInt(const char* key, int64_t fallback, int64_t low, int64_t high)
 {
     bool ok = false;
-    const auto value = AppKit::detail::standardDefaultsValue(key).toLongLong(&ok);
+    const auto value = storedValue(key).toLongLong(&ok);
     return ok && value >= low && value <= high ? value : fallback;
 }
 
-bool storedBool(const char* key) { return AppKit::detail::standardDefaultsValue(key).toBool(); }
+bool storedBool(const char* key) { return storedValue(key).toBool(); }
 
 bool canEncrypt(int64_t preset) { return preset == ZODArchiverPresetZip || preset == ZODArchiverPreset7z; }
 bool canEncryptNames(int64_t preset) { return preset == ZODArchiverPreset7z; }
@@ -168,14 +181,13 @@ void ArchiveSettingViewController::setEditable(bool editable)
 void ArchiveSettingViewController::store()
 {
     Dispatch::assertMainThread("ArchiveSettingViewController::store");
-    using AppKit::detail::setStandardDefaultsValue;
-    setStandardDefaultsValue(presetKey, format_->indexOfSelectedItem());
-    setStandardDefaultsValue(levelKey, level_->indexOfSelectedItem());
-    setStandardDefaultsValue(methodKey, method_->indexOfSelectedItem() + 1);
-    setStandardDefaultsValue(encryptNamesKey, encryptNames_->state() == AppKit::ControlStateValueOn);
-    setStandardDefaultsValue(ignoreHiddenKey, ignoreHidden_->state() == AppKit::ControlStateValueOn);
-    setStandardDefaultsValue(revealKey, reveal_->state() == AppKit::ControlStateValueOn);
-    setStandardDefaultsValue(deleteOriginalsKey, deleteOriginals_->state() == AppKit::ControlStateValueOn);
+    storeValue(presetKey, format_->indexOfSelectedItem());
+    storeValue(levelKey, level_->indexOfSelectedItem());
+    storeValue(methodKey, method_->indexOfSelectedItem() + 1);
+    storeValue(encryptNamesKey, encryptNames_->state() == AppKit::ControlStateValueOn);
+    storeValue(ignoreHiddenKey, ignoreHidden_->state() == AppKit::ControlStateValueOn);
+    storeValue(revealKey, reveal_->state() == AppKit::ControlStateValueOn);
+    storeValue(deleteOriginalsKey, deleteOriginals_->state() == AppKit::ControlStateValueOn);
     // A passphrase counts only once both fields agree: a typo must not
     // lock the user out of the archive.
     const auto typed = passphrase_->stringValue();

@@ -2,8 +2,9 @@
 // Edits the user's archive settings: format, compression level, passphrase
 // (typed twice), encryption method, encrypted file names, hidden files,
 // revealing the archive and deleting the originals. Every change is stored
-// at once in the standard defaults, except the passphrase, which lives in
-// memory for this process only; ZODArchiverPreference::current() reads the
+// at once in the application group's defaults suite, which the action
+// programs read too, except the passphrase, which lives in memory for this
+// process only; ZODArchiverPreference::current() reads the
 // settings back. Options the chosen format cannot honour are disabled with a
 // hint, and current() leaves them out.
 
