@@ -15,6 +15,18 @@ function(kelvora_layer target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   set_target_properties(${target} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${L_DEPS} PRIVATE ${L_PRIVATE_DEPS})
+  # Installed side by side, each finding the others beside itself.
+  include(GNUInstallDirs)
+  set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
+  install(TARGETS ${target} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endfunction()
+
+# kelvora_install_program(<program target>)
+# The program, finding the layers it loads through its rpath.
+function(kelvora_install_program program)
+  include(GNUInstallDirs)
+  set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endfunction()
 
 # kelvora_test(<name> SOURCES <files> LIBS <libs> [LABELS <labels>])
