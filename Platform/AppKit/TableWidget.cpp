@@ -261,10 +261,13 @@ QVariant PromisedFilesMimeData::retrieveData(const QString& mimeType, QMetaType 
     fulfil();
     // A target copies what it is handed at once, so it gets the URLs only
     // when the files exist. Nested requests (a target asking again while
-    // the first one waits) each wait on the same flag.
-    while (!writing_->finished)
+    // the first one waits) each wait on the same flag. The wait serves
+    // every event, so it keeps what it needs should the drag data go.
+    const auto writing = writing_;
+    const QList<QUrl> promised = urls_;
+    while (!writing->finished)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    const QList<QUrl> urls = writing_->written ? urls_ : QList<QUrl>();
+    const QList<QUrl> urls = writing->written ? promised : QList<QUrl>();
     if (type.id() == QMetaType::QByteArray) {
         QByteArray bytes;
         for (const QUrl& u : urls)
