@@ -276,16 +276,3 @@ void FileViewController::menuWillOpen(AppKit::Menu& menu)
         menuItems[1]->setEnabled(onRow || !tableView->selectedRowIndexes().empty());
     }
 }
-
-void FileViewController::tableViewDoubleClick()
-{
-    const int row = tableView->clickedRow();
-    if (row < 0 || !currentDirectory || row >= static_cast<int>(items.size()))
-        return;
-    const auto entry = items[static_cast<size_t>(row)];
-    if (auto directory = std::dynamic_pointer_cast<ZODArchiveDirectory>(entry)) {
-        updatePathControl(directory);
-        pushHistory(directory);
-        showDirectory(directory);
-    }
-}

@@ -165,6 +165,7 @@ void FileViewController::viewDidLoad()
     };
     tableView->registerForDraggedTypes({"public.item"});
     tableView->draggingSourceOperationMaskNonLocal = AppKit::DragOperation::copy;
+    setUpDragOut();
 
     setSortDescriptorPrototype(FileColumnIdentifier::name, "name", AppKit::SortComparison::localizedStandardCompare);
     setSortDescriptorPrototype(FileColumnIdentifier::size, "size", std::nullopt);

@@ -15,6 +15,7 @@
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/WindowController.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/Path.h"
 #include "Platform/Foundation/StringEncoding.h"
 #include "Vantel/Archiver.h"
 
@@ -119,7 +120,7 @@ public:
     bool canCollapseSubview(QWidget* subview) const;
     std::vector<ZODArchiveModelPtr> entriesAtRows(const std::vector<int>& rows) const;
     std::optional<AppKit::TableCellView> cellFor(const AppKit::TableColumn& column, int row);
-    // Opening an entry: a folder is entered (files open in a later step).
+    // Opening an entry: a folder is entered, a file is extracted and opened.
     void tableViewDoubleClick();
 
     // Extraction.
@@ -131,6 +132,16 @@ public:
                                const ZODArchiveDirectoryPtr& archiveDirectory, bool registerTask,
                                PasswordQuestion passwordQuestion, TaskCompletion completion);
     void extractionFailedAlert(const Vantel::OperationResult& result);
+
+    // Opening entries and dragging out.
+    void openExtractedItem(const Vantel::OperationResult& result, const Foundation::URL& jobFolder,
+                           const ZODArchiveModelPtr& entry);
+    bool writeRowsWith(const AppKit::IndexSet& rows, AppKit::Pasteboard& pasteboard);
+    // Starts extracting the entries at the rows into the folder and answers
+    // their names at once; `written` learns how the extraction ended.
+    std::vector<std::string> namesOfPromisedFilesDroppedAtDestination(const std::string& destination,
+                                                                      const AppKit::IndexSet& rows,
+                                                                      AppKit::PromisedFilesWritten written = {});
 
 protected:
     void loadView() override;
@@ -162,6 +173,7 @@ private:
     QWidget* tasksButton() const;
     QIcon iconForExtension(const std::string& extension);
     void presentTaskPopover(QWidget* anchor);
+    void setUpDragOut();
 
     std::unique_ptr<Ui::FileView> form_;
     std::unique_ptr<QLocale> locale_;

@@ -256,6 +256,14 @@
         <translation>The files could not be extracted</translation>
     </message>
     <message>
+        <source>ALERT_MESSAGE_UNABLE_TO_OPEN_FILE_TITLE</source>
+        <translation>The file could not be opened</translation>
+    </message>
+    <message>
+        <source>ALERT_MESSAGE_UNABLE_TO_OPEN_FILE_DETAIL</source>
+        <translation>No application is set up to open files of this kind. The file stays in the temporary folder.</translation>
+    </message>
+    <message>
         <source>ENCODING_SELECTION_MESSAGE</source>
         <translation>Some names in this archive are not in Unicode. Choose their text encoding:</translation>
     </message>

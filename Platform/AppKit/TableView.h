@@ -66,6 +66,21 @@ struct TableCellView {
     QIcon image;
 };
 
+// Tells a promised-files drag whether its files are all written. Called at
+// most once, from any thread; copies share the report, and when the last
+// copy goes without a call the files count as not written. A default one
+// reports to no one.
+class PromisedFilesWritten {
+public:
+    PromisedFilesWritten() = default;
+    explicit PromisedFilesWritten(std::function<void(bool written)> report);
+    void operator()(bool written) const;
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
 // A drop in progress over the table.
 struct DraggingInfo {
     const Pasteboard* pasteboard;
@@ -138,11 +153,15 @@ public:
     // Drag source: fills the pasteboard for rows; false refuses the drag.
     std::function<bool(const IndexSet& rows, Pasteboard& pasteboard)> writeRows;
     DragOperation draggingSourceOperationMaskNonLocal = DragOperation::copy;
-    // Promised files (a drag that declared PasteboardTypeFilesPromise): on
-    // the drop the table asks for the files in a fresh folder under the
-    // temporary folder and hands the file manager their URLs. The callback
-    // answers the names it will write there.
-    std::function<std::vector<std::string>(const std::string& destinationFolder, const IndexSet& rows)>
+    // Promised files (a drag that declared PasteboardTypeFilesPromise). A
+    // drop target on the desktop takes file URLs, not promises, and copies
+    // at once: so when it first asks for the drag's "text/uri-list", the
+    // table has the files written into a fresh folder under the temporary
+    // items folder, waits for them (serving the event loop) and hands over
+    // their URLs, or no URL when writing them failed. The callback answers
+    // the names it writes there and reports through `written` when done.
+    std::function<std::vector<std::string>(const std::string& destinationFolder, const IndexSet& rows,
+                                           PromisedFilesWritten written)>
         namesOfPromisedFilesDroppedAtDestination;
 
     // Drag destination.

@@ -1,6 +1,11 @@
 #include "Platform/AppKit/TableWidget.h"
 
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/FileManager.h"
+#include "Platform/Foundation/Uuid.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
 
 #include <QContextMenuEvent>
 #include <QDir>
@@ -8,8 +13,9 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QUrl>
+
+#include <mutex>
 
 namespace AppKit {
 
@@ -253,33 +259,84 @@ QVariant PromisedFilesMimeData::retrieveData(const QString& mimeType, QMetaType 
     if (mimeType != "text/uri-list")
         return QMimeData::retrieveData(mimeType, type);
     fulfil();
-    QVariantList list;
-    for (const QUrl& u : urls_)
-        list << u;
+    // A target copies what it is handed at once, so it gets the URLs only
+    // when the files exist. Nested requests (a target asking again while
+    // the first one waits) each wait on the same flag. The wait serves
+    // every event, so it keeps what it needs should the drag data go.
+    const auto writing = writing_;
+    const QList<QUrl> promised = urls_;
+    while (!writing->finished)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const QList<QUrl> urls = writing->written ? promised : QList<QUrl>();
     if (type.id() == QMetaType::QByteArray) {
         QByteArray bytes;
-        for (const QUrl& u : urls_)
+        for (const QUrl& u : urls)
             bytes += u.toEncoded() + "\r\n";
         return bytes;
     }
+    QVariantList list;
+    for (const QUrl& u : urls)
+        list << u;
     return list;
 }
 
 void PromisedFilesMimeData::fulfil() const
 {
     // Asked once per drag, however often the target reads the list.
-    if (fulfilled_)
+    if (writing_)
         return;
-    fulfilled_ = true;
     Dispatch::assertMainThread("promised files");
-    QTemporaryDir dir(QDir::tempPath() + "/Kelvora-Drag-XXXXXX");
-    if (!dir.isValid())
+    writing_ = std::make_shared<Writing>();
+    auto folder = Foundation::FileManager::urlForDirectory(Foundation::FileManager::SearchPathDirectory::itemReplacementDirectory);
+    const std::string base = folder.isSuccess() ? folder.value().path() : Foundation::FileManager::temporaryDirectory();
+    const std::string path = base + "/" + Foundation::uuidString();
+    if (Foundation::FileManager::createDirectory(path, true)) {
+        writing_->finished = true;
         return;
+    }
     // The files are still to be written; the folder must outlive the drag.
-    dir.setAutoRemove(false);
-    folder_ = dir.path();
-    for (const auto& name : promise_(folder_.toStdString(), rows_))
+    folder_ = QString::fromStdString(path);
+    std::weak_ptr<Writing> writing = writing_;
+    PromisedFilesWritten written([writing](bool ok) {
+        Dispatch::mainQueue()->async([writing, ok] {
+            if (auto state = writing.lock()) {
+                state->written = ok;
+                state->finished = true;
+            }
+        });
+    });
+    for (const auto& name : promise_(path, rows_, written))
         urls_ << QUrl::fromLocalFile(folder_ + "/" + QString::fromStdString(name));
+}
+
+struct PromisedFilesWritten::State {
+    std::mutex mutex;
+    std::function<void(bool)> report;
+    ~State()
+    {
+        if (report)
+            report(false);
+    }
+};
+
+PromisedFilesWritten::PromisedFilesWritten(std::function<void(bool written)> report)
+    : state_(std::make_shared<State>())
+{
+    state_->report = std::move(report);
+}
+
+void PromisedFilesWritten::operator()(bool written) const
+{
+    if (!state_)
+        return;
+    std::function<void(bool)> report;
+    {
+        std::lock_guard lock(state_->mutex);
+        report = std::move(state_->report);
+        state_->report = nullptr;
+    }
+    if (report)
+        report(written);
 }
 
 } // namespace AppKit

@@ -60,12 +60,13 @@ private:
     TableViewDropOperation indicatorOperation_ = TableViewDropOperation::above;
 };
 
-// Drag data of a promised-files drag: offers "text/uri-list" and, when a
-// drop target first asks for it, has the promise written into a fresh
-// folder under the temporary folder.
+// Drag data of a promised-files drag: offers "text/uri-list"; when a drop
+// target first asks for it, has the promise written into a fresh folder
+// under the temporary items folder, and answers every request only once
+// the files are there.
 class PromisedFilesMimeData : public QMimeData {
 public:
-    using Promise = std::function<std::vector<std::string>(const std::string&, const IndexSet&)>;
+    using Promise = std::function<std::vector<std::string>(const std::string&, const IndexSet&, PromisedFilesWritten)>;
     PromisedFilesMimeData(const QMimeData* declared, IndexSet rows, Promise promise);
 
     QStringList formats() const override;
@@ -77,10 +78,14 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
 
 private:
+    struct Writing {
+        bool finished = false;
+        bool written = false;
+    };
     void fulfil() const;
     IndexSet rows_;
     Promise promise_;
-    mutable bool fulfilled_ = false;
+    mutable std::shared_ptr<Writing> writing_;
     mutable QString folder_;
     mutable QList<QUrl> urls_;
 };

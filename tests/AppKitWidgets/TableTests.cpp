@@ -1,6 +1,7 @@
 #include "Platform/AppKit/ArrayController.h"
 #include "Platform/AppKit/TableView.h"
 #include "Platform/AppKit/TableWidget.h"
+#include "Platform/Dispatch/Dispatch.h"
 
 #include <gtest/gtest.h>
 
@@ -152,33 +153,78 @@ TEST_F(TableFixture, DropsBetweenRowsAreValidatedAndAccepted)
     EXPECT_FALSE(foreign.isAccepted());
 }
 
-TEST_F(TableFixture, PromisedFilesAreAskedForOnceOnDrop)
+// A drop target copies the URLs it is handed at once: they come only when
+// the promise reports its files written, however late, and never for files
+// that could not be written.
+TEST_F(TableFixture, PromisedFilesAreWrittenBeforeTheTargetGetsTheirURLs)
 {
     table->writeRows = [](const IndexSet&, Pasteboard& pasteboard) {
         pasteboard.declareTypes({PasteboardTypeFilesPromise});
         return pasteboard.setPropertyList({""}, PasteboardTypeFilesPromise);
     };
-    int asks = 0;
-    IndexSet askedRows;
-    table->namesOfPromisedFilesDroppedAtDestination = [&](const std::string& folder, const IndexSet& rows) {
-        ++asks;
-        askedRows = rows;
-        QFile f(QString::fromStdString(folder) + "/a.txt");
-        f.open(QIODevice::WriteOnly);
-        return std::vector<std::string>{"a.txt"};
+    struct Case {
+        const char* name;
+        bool writes;
     };
-    std::unique_ptr<QMimeData> data(table->mimeDataForRows({0, 2}));
+    for (const Case& c : {Case{"written", true}, Case{"failed", false}}) {
+        SCOPED_TRACE(c.name);
+        int asks = 0;
+        IndexSet askedRows;
+        std::string askedFolder;
+        table->namesOfPromisedFilesDroppedAtDestination = [&](const std::string& folder, const IndexSet& rows,
+                                                              PromisedFilesWritten written) {
+            ++asks;
+            askedRows = rows;
+            askedFolder = folder;
+            // Written later, on a work thread, as an extraction does.
+            Dispatch::globalQueue()->async([folder, written, writes = c.writes] {
+                if (writes) {
+                    QFile f(QString::fromStdString(folder) + "/a.txt");
+                    f.open(QIODevice::WriteOnly);
+                }
+                written(writes);
+            });
+            return std::vector<std::string>{"a.txt"};
+        };
+        std::unique_ptr<QMimeData> data(table->mimeDataForRows({0, 2}));
+        ASSERT_TRUE(data);
+        EXPECT_TRUE(data->hasUrls());
+        EXPECT_EQ(asks, 0);
+        const auto urls = data->urls();
+        const auto again = data->data("text/uri-list");
+        EXPECT_EQ(asks, 1);
+        EXPECT_EQ(askedRows, (IndexSet{0, 2}));
+        EXPECT_TRUE(QString::fromStdString(askedFolder)
+                        .startsWith(qEnvironmentVariable("XDG_CACHE_HOME")
+                                    + "/7QXK3LM2PA.com.tarnu.Kelvora/TemporaryItems/"))
+            << askedFolder;
+        if (c.writes) {
+            ASSERT_EQ(urls.size(), 1);
+            EXPECT_TRUE(QFile::exists(urls[0].toLocalFile()));
+            EXPECT_EQ(urls[0].toLocalFile().toStdString(), askedFolder + "/a.txt");
+            EXPECT_EQ(again, urls[0].toEncoded() + "\r\n");
+        } else {
+            EXPECT_TRUE(urls.empty());
+            EXPECT_TRUE(again.isEmpty());
+        }
+        EXPECT_EQ(Pasteboard(data.get()).propertyList(PasteboardTypeFilesPromise), std::vector<std::string>{""});
+    }
+}
+
+// A promise that drops its report without calling it (it started nothing)
+// does not leave the target waiting.
+TEST_F(TableFixture, APromiseThatWritesNothingAnswersNoURL)
+{
+    table->writeRows = [](const IndexSet&, Pasteboard& pasteboard) {
+        pasteboard.declareTypes({PasteboardTypeFilesPromise});
+        return pasteboard.setPropertyList({""}, PasteboardTypeFilesPromise);
+    };
+    table->namesOfPromisedFilesDroppedAtDestination = [](const std::string&, const IndexSet&, PromisedFilesWritten) {
+        return std::vector<std::string>{"never.txt"};
+    };
+    std::unique_ptr<QMimeData> data(table->mimeDataForRows({1}));
     ASSERT_TRUE(data);
-    EXPECT_EQ(asks, 0);
-    ASSERT_TRUE(data->hasUrls());
-    const auto urls = data->urls();
-    data->data("text/uri-list");
-    EXPECT_EQ(asks, 1);
-    EXPECT_EQ(askedRows, (IndexSet{0, 2}));
-    ASSERT_EQ(urls.size(), 1);
-    EXPECT_TRUE(QFile::exists(urls[0].toLocalFile()));
-    EXPECT_TRUE(urls[0].toLocalFile().startsWith(QDir::tempPath()));
-    EXPECT_EQ(Pasteboard(data.get()).propertyList(PasteboardTypeFilesPromise), std::vector<std::string>{""});
+    EXPECT_TRUE(data->urls().empty());
 }
 
 } // namespace
