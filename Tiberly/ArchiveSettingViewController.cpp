@@ -2,8 +2,8 @@
 
 #include "Brackwen/ZODArchiverPreference.h"
 #include "Platform/AppKit/GridView.h"
-#include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/UserDefaults.h"
 #include "Tiberly/KitStrings.h"
 
 #include <QVBoxLayout>
@@ -37,11 +37,11 @@ std::optional<std::string>& sessionPassphrase()
 int64_t storedInt(const char* key, int64_t fallback, int64_t low, int64_t high)
 {
     bool ok = false;
-    const auto value = AppKit::detail::standardDefaultsValue(key).toLongLong(&ok);
+    const auto value = Foundation::UserDefaults::standard()->objectForKey(key).toLongLong(&ok);
     return ok && value >= low && value <= high ? value : fallback;
 }
 
-bool storedBool(const char* key) { return AppKit::detail::standardDefaultsValue(key).toBool(); }
+bool storedBool(const char* key) { return Foundation::UserDefaults::standard()->boolForKey(key); }
 
 bool canEncrypt(int64_t preset) { return preset == ZODArchiverPresetZip || preset == ZODArchiverPreset7z; }
 bool canEncryptNames(int64_t preset) { return preset == ZODArchiverPreset7z; }
@@ -168,14 +168,14 @@ void ArchiveSettingViewController::setEditable(bool editable)
 void ArchiveSettingViewController::store()
 {
     Dispatch::assertMainThread("ArchiveSettingViewController::store");
-    using AppKit::detail::setStandardDefaultsValue;
-    setStandardDefaultsValue(presetKey, format_->indexOfSelectedItem());
-    setStandardDefaultsValue(levelKey, level_->indexOfSelectedItem());
-    setStandardDefaultsValue(methodKey, method_->indexOfSelectedItem() + 1);
-    setStandardDefaultsValue(encryptNamesKey, encryptNames_->state() == AppKit::ControlStateValueOn);
-    setStandardDefaultsValue(ignoreHiddenKey, ignoreHidden_->state() == AppKit::ControlStateValueOn);
-    setStandardDefaultsValue(revealKey, reveal_->state() == AppKit::ControlStateValueOn);
-    setStandardDefaultsValue(deleteOriginalsKey, deleteOriginals_->state() == AppKit::ControlStateValueOn);
+    const auto defaults = Foundation::UserDefaults::standard();
+    defaults->setValue(format_->indexOfSelectedItem(), presetKey);
+    defaults->setValue(level_->indexOfSelectedItem(), levelKey);
+    defaults->setValue(method_->indexOfSelectedItem() + 1, methodKey);
+    defaults->setValue(encryptNames_->state() == AppKit::ControlStateValueOn, encryptNamesKey);
+    defaults->setValue(ignoreHidden_->state() == AppKit::ControlStateValueOn, ignoreHiddenKey);
+    defaults->setValue(reveal_->state() == AppKit::ControlStateValueOn, revealKey);
+    defaults->setValue(deleteOriginals_->state() == AppKit::ControlStateValueOn, deleteOriginalsKey);
     // A passphrase counts only once both fields agree: a typo must not
     // lock the user out of the archive.
     const auto typed = passphrase_->stringValue();
