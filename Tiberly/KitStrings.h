@@ -1,5 +1,6 @@
 #pragma once
-// The kit's own user-visible texts, by key (English).
+// The kit's own user-visible texts, by key, from its string table
+// (Resources/Tiberly.ts, in the kit's own bundle).
 
 #include <string>
 

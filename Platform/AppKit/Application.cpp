@@ -1,5 +1,6 @@
 #include "Platform/AppKit/Application.h"
 
+#include "Platform/AppKit/Image.h"
 #include "Platform/AppKit/Menu.h"
 #include "Platform/AppKit/View.h"
 #include "Platform/AppKit/ViewController.h"
@@ -23,7 +24,10 @@ Application& Application::shared()
     return *application;
 }
 
-Application::Application() = default;
+Application::Application()
+{
+    Image::chooseIconTheme();
+}
 
 int Application::run(const std::vector<std::string>& openPaths)
 {

@@ -11,7 +11,9 @@ namespace AppKit::Image {
 // "NSFolder", "NSActionTemplate", "NSCaution", symbol names such as
 // "doc.zipper" or "magnifyingglass", or a theme icon name itself.
 QIcon named(const std::string& name);
-// The theme icon name a platform name maps to (the name itself when unmapped).
-std::string themeName(const std::string& name);
+// Without a desktop icon theme (none, or only "hicolor": a bare X server,
+// the offscreen platform) picks an installed full theme, so that toolbar and
+// file icons show. Called when the application object is made.
+void chooseIconTheme();
 
 } // namespace AppKit::Image

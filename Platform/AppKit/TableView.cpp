@@ -2,8 +2,8 @@
 
 #include <QVBoxLayout>
 
-#include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/AppKit/TableWidget.h"
+#include "Platform/Foundation/UserDefaults.h"
 
 #include <QDir>
 #include <QDrag>
@@ -316,14 +316,14 @@ void TableView::saveColumns()
         columns_[logical]->width = header->sectionSize(logical);
         list << QString::fromStdString(columns_[logical]->identifier()) << header->sectionSize(logical);
     }
-    detail::setStandardDefaultsValue(columnsKey(autosaveName_), list);
+    Foundation::UserDefaults::standard()->setValue(list, columnsKey(autosaveName_));
 }
 
 void TableView::restoreColumns()
 {
     if (autosaveName_.empty())
         return;
-    const QVariantList list = detail::standardDefaultsValue(columnsKey(autosaveName_)).toList();
+    const QVariantList list = Foundation::UserDefaults::standard()->objectForKey(columnsKey(autosaveName_)).toList();
     auto* header = table_->horizontalHeader();
     restoring_ = true;
     int visual = 0;

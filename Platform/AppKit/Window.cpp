@@ -1,11 +1,11 @@
 #include "Platform/AppKit/Window.h"
 
 #include "Platform/AppKit/Menu.h"
-#include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/WindowWidget.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/UserDefaults.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -388,8 +388,9 @@ void Window::setFrame(QRect frame)
 {
     if (!widget_)
         return;
-    widget_->move(frame.topLeft());
-    widget_->resize(frame.size());
+    // The same measure frame() reads (without the title bar), so a saved
+    // frame comes back where it was instead of creeping down by the frame.
+    widget_->setGeometry(frame);
 }
 
 void Window::center()
@@ -425,7 +426,8 @@ bool Window::setFrameAutosaveName(const std::string& name)
     if (name.empty())
         return true;
     autosaveNames().insert(qname, this);
-    const QStringList parts = detail::standardDefaultsValue(frameKey(name)).toString().split(QLatin1Char(' '));
+    const auto stored = Foundation::UserDefaults::standard()->stringForKey(frameKey(name));
+    const QStringList parts = QString::fromStdString(stored.value_or(std::string())).split(QLatin1Char(' '));
     if (parts.size() == 4) {
         bool ok[4];
         const QRect saved(parts[0].toInt(&ok[0]), parts[1].toInt(&ok[1]), parts[2].toInt(&ok[2]),
@@ -445,9 +447,8 @@ void Window::saveFrame()
     if (autosaveName_.empty() || restoringFrame_ || !widget_)
         return;
     const QRect f = frame();
-    detail::setStandardDefaultsValue(
-        frameKey(autosaveName_),
-        QStringLiteral("%1 %2 %3 %4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height()));
+    Foundation::UserDefaults::standard()->setValue(
+        QStringLiteral("%1 %2 %3 %4").arg(f.x()).arg(f.y()).arg(f.width()).arg(f.height()), frameKey(autosaveName_));
 }
 
 void Window::bringToFront(bool makeKey)

@@ -122,7 +122,8 @@ public:
     QPoint cascadeTopLeftFromPoint(QPoint topLeft);
 
     // Restores the frame saved under the name, and saves it on every move or
-    // resize. False when another window already uses the name.
+    // resize, in the standard defaults under "NSWindow Frame <name>" (as
+    // "x y width height"). False when another window already uses the name.
     bool setFrameAutosaveName(const std::string& name);
     const std::string& frameAutosaveName() const { return autosaveName_; }
 

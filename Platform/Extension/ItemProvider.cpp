@@ -11,7 +11,10 @@ namespace Extension {
 std::shared_ptr<ItemProvider> ItemProvider::withContentsOfURL(const Foundation::URL& url)
 {
     auto provider = std::make_shared<ItemProvider>();
-    const std::string type = UniformTypes::UTType::ofFile(url.path()).identifier();
+    // A path that is gone still gets a provider; loading it reports the error.
+    const std::string type = UniformTypes::UTType::ofFileURL(QUrl::fromLocalFile(QString::fromStdString(url.path())))
+                                 .value_or(UniformTypes::UTType::item())
+                                 .identifier();
     provider->registerFileRepresentation(type, true, [url](FileCompletion completion) {
         if (!Foundation::FileManager::fileExists(url.path())) {
             completion(std::nullopt, false, Foundation::posixError(ENOENT, url.path()));

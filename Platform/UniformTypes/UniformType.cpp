@@ -29,15 +29,22 @@ std::optional<UTType> UTType::withIdentifier(const std::string& identifier)
     const QMimeType mime = QMimeDatabase().mimeTypeForName(QString::fromStdString(identifier));
     if (!mime.isValid())
         return std::nullopt;
+    // A directory has no bytes: it must not pass for "public.data".
+    if (mime.name() == QLatin1String("inode/directory"))
+        return folder();
     return UTType(mime.name().toStdString());
 }
 
-UTType UTType::ofFile(const std::string& path)
+std::optional<UTType> UTType::ofFileURL(const QUrl& url)
 {
-    const QString qpath = QString::fromStdString(path);
-    if (QFileInfo(qpath).isDir())
+    if (!url.isLocalFile())
+        return std::nullopt;
+    const QFileInfo info(url.toLocalFile());
+    if (!info.exists())
+        return std::nullopt;
+    if (info.isDir())
         return folder();
-    return UTType(QMimeDatabase().mimeTypeForFile(qpath).name().toStdString());
+    return UTType(QMimeDatabase().mimeTypeForFile(info).name().toStdString());
 }
 
 std::string UTType::preferredMIMEType() const

@@ -3,6 +3,8 @@
 // ("public.item", "public.data", "public.folder", "public.directory") and
 // MIME types from Qt's MIME database, with conformance between them.
 
+#include <QUrl>
+
 #include <optional>
 #include <string>
 
@@ -15,13 +17,15 @@ public:
     static UTType directory(); // "public.directory"
     static UTType folder();    // "public.folder": a directory the user sees as one
 
-    // A system identifier above, or a MIME type name ("application/zip");
-    // none when the name is neither.
+    // A system identifier above, or a MIME type name ("application/zip";
+    // "inode/directory" is a folder); none when the name is neither.
     static std::optional<UTType> withIdentifier(const std::string& identifier);
 
-    // The type of the file or folder at a local path: a folder for
-    // directories, else its MIME type (by name and content).
-    static UTType ofFile(const std::string& path);
+    // The content type of what a file URL names: a folder for directories,
+    // else its MIME type (by name and content). None for a URL that is not a
+    // file URL or a path where nothing exists: a type is never guessed from
+    // a name alone.
+    static std::optional<UTType> ofFileURL(const QUrl& url);
 
     const std::string& identifier() const { return identifier_; }
     std::string preferredMIMEType() const;

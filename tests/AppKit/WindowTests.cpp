@@ -3,6 +3,7 @@
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/Window.h"
 #include "Platform/AppKit/WindowController.h"
+#include "Platform/Foundation/UserDefaults.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
 
@@ -66,6 +67,36 @@ TEST(Window, TabbedWindowJoinsTheFrontWindowsGroupAndStaysItsOwnWindow)
     EXPECT_TRUE(first->isSelectedTab());
     EXPECT_TRUE(first->widget()->isVisible());
     EXPECT_TRUE(first->tabbedWindows().empty());
+}
+
+TEST(Window, FrameSavedUnderAnAutosaveNameComesBackInTheNextWindowOfThatName)
+{
+    const QRect saved(140, 90, 420, 260);
+    {
+        auto first = Window::make({300, 200});
+        ASSERT_TRUE(first->setFrameAutosaveName("BrowserWindow"));
+        first->makeKeyAndOrderFront();
+        first->setFrame(saved);
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return first->frame() == saved; }));
+        EXPECT_FALSE(Window::make()->setFrameAutosaveName("BrowserWindow")) << "the name is taken while it lives";
+        first->close();
+    }
+    // Kept in the program's standard defaults, where every later process reads it.
+    EXPECT_EQ(Foundation::UserDefaults::standard()->stringForKey("NSWindow Frame BrowserWindow"),
+              std::optional<std::string>("140 90 420 260"));
+
+    auto second = Window::make({300, 200});
+    ASSERT_TRUE(second->setFrameAutosaveName("BrowserWindow"));
+    EXPECT_EQ(second->frame(), saved);
+    second->makeKeyAndOrderFront();
+    TestSupport::drainEvents();
+    EXPECT_EQ(second->frame(), saved) << "showing keeps the restored frame";
+
+    auto plain = Window::make({300, 200});
+    auto other = Window::make({300, 200});
+    ASSERT_TRUE(other->setFrameAutosaveName("TaskWindow"));
+    EXPECT_EQ(other->frame(), plain->frame()) << "a name with nothing saved leaves the window as made";
+    EXPECT_FALSE(Foundation::UserDefaults::standard()->stringForKey("NSWindow Frame TaskWindow")->empty());
 }
 
 TEST(Alert, ResponsesCountFromTheFirstButtonAndTheCompletionRunsOnce)

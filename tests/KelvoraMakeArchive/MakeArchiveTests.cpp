@@ -3,8 +3,8 @@
 #include "Kelvora/TaskCell.h"
 #include "Kelvora/TaskManager.h"
 #include "Platform/AppKit/Application.h"
-#include "Platform/AppKit/StandardDefaults.h"
 #include "Platform/Foundation/FileManager.h"
+#include "Platform/Foundation/UserDefaults.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
 
@@ -88,7 +88,7 @@ protected:
     }
     static void setDeleteOriginals(bool value)
     {
-        AppKit::detail::setStandardDefaultsValue("TiberlyArchiveDeleteOriginals", value);
+        Foundation::UserDefaults::suite(Foundation::kApplicationGroupIdentifier)->setValue(value, "TiberlyArchiveDeleteOriginals");
     }
     std::shared_ptr<AppDelegate> delegate;
 };

@@ -127,6 +127,26 @@ TEST(ArchiveSettings, OptionsAFormatCannotHonourAreDisabledAndLeftOut)
     EXPECT_EQ(ZODArchiverPreference::current().preset(), ZODArchiverPresetTarZst);
 }
 
+TEST(KitTexts, ComeFromTheKitsStringTable)
+{
+    auto progress = std::make_shared<ProgressViewController>([] {});
+    EXPECT_EQ(progress->cancelButton()->title(), "Cancel");
+
+    auto settings = std::make_shared<ArchiveSettingViewController>();
+    std::vector<std::string> levels;
+    for (int i = 0; i < 6; ++i)
+        levels.push_back(settings->levelPopUp()->itemTitleAtIndex(i));
+    EXPECT_EQ(levels, (std::vector<std::string>{"Default", "Lowest", "Low", "Medium", "High", "Highest"}));
+    EXPECT_EQ(settings->ignoreHiddenFilesCheckbox()->title(), "Ignore hidden files");
+    settings->formatPopUp()->performSelectItemAtIndex(ZODArchiverPresetTarZ);
+    EXPECT_EQ(settings->hintLabel()->stringValue(),
+              "This format cannot be encrypted.\nThis format has no compression levels.");
+
+    auto encoding = std::make_shared<EncodingSelectionController>();
+    EXPECT_EQ(encoding->okButton()->title(), "OK");
+    EXPECT_EQ(encoding->cancelButton()->title(), "Cancel");
+}
+
 TEST(EncodingSelection, SelectionOnlyAfterOK)
 {
     const std::string shiftJIS = "\x83\x65\x83\x58\x83\x67"; // "テスト"

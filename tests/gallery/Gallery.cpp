@@ -4,6 +4,7 @@
 #include "tests/gallery/GalleryRows.h"
 
 #include "Platform/AppKit/Alert.h"
+#include "Platform/AppKit/Application.h"
 #include "Platform/AppKit/PathControl.h"
 #include "Platform/AppKit/Popover.h"
 #include "Platform/AppKit/ScrollView.h"
@@ -184,6 +185,8 @@ struct GalleryWindow : ToolbarDelegate, SplitViewDelegate, std::enable_shared_fr
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Made first, as in the application: it picks the icon theme.
+    AppKit::Application::shared();
     const bool sheet = !app.arguments().contains("--no-sheet");
     auto gallery = std::make_shared<GalleryWindow>();
     gallery->build();
