@@ -245,6 +245,26 @@ void SearchResultViewController::makeColumns()
     };
 }
 
+// Results in the order of the descriptors, with the objects the table
+// binds to. Made on the search queue for a delivery, so that the main
+// thread only publishes them when the order asked for has not changed.
+struct SearchResultViewController::SortedResults {
+    SortedResults(std::vector<ZODArchiveModelPtr> found, std::vector<AppKit::SortDescriptor> order)
+        : entries(std::move(found)), descriptors(std::move(order))
+    {
+        objects.reserve(entries.size());
+        for (const auto& entry : entries)
+            objects.push_back(std::make_shared<SearchResultObject>(entry));
+        AppKit::sortUsingDescriptors(objects, descriptors);
+        for (size_t i = 0; i < objects.size(); ++i)
+            entries[i] = static_cast<const SearchResultObject&>(*objects[i]).entry;
+    }
+
+    std::vector<ZODArchiveModelPtr> entries;
+    std::vector<AppKit::SortDescriptor> descriptors;
+    std::vector<AppKit::KeyValueObjectPtr> objects;
+};
+
 void SearchResultViewController::search(const std::string& text, const AppKit::SearchFieldPtr& field)
 {
     Dispatch::assertMainThread("SearchResultViewController::search");
@@ -258,9 +278,10 @@ void SearchResultViewController::search(const std::string& text, const AppKit::S
 
     // The block reaches its own operation weakly: the operation holds the block.
     auto operationCell = std::make_shared<std::weak_ptr<Foundation::BlockOperation>>();
-    auto operation = Foundation::BlockOperation::make([operationCell, root = root_, text, weak = weakSelf()] {
-        performSearchOperation(*operationCell, root, text, weak);
-    });
+    auto operation = Foundation::BlockOperation::make(
+        [operationCell, root = root_, text, descriptors = tableView()->sortDescriptors(), weak = weakSelf()] {
+            performSearchOperation(*operationCell, root, text, descriptors, weak);
+        });
     *operationCell = operation;
     currentOperation_ = operation;
     searchQueue_.addOperation(operation);
@@ -268,22 +289,26 @@ void SearchResultViewController::search(const std::string& text, const AppKit::S
 
 void SearchResultViewController::performSearchOperation(
     const std::weak_ptr<Foundation::BlockOperation>& weakOperation, const ZODArchiveDirectoryPtr& root,
-    const std::string& text, const std::weak_ptr<SearchResultViewController>& weakSelf)
+    const std::string& text, const std::vector<AppKit::SortDescriptor>& descriptors,
+    const std::weak_ptr<SearchResultViewController>& weakSelf)
 {
     auto operation = weakOperation.lock();
     if (!operation)
         return;
-    auto results = searchDirectoryTree(root, text, *operation);
-    if (!results)
+    auto found = searchDirectoryTree(root, text, *operation);
+    if (!found)
         return;
-    Dispatch::mainQueue()->async([operation, weakSelf, results = std::move(*results), text]() mutable {
+    SortedResults results(std::move(*found), descriptors);
+    if (operation->isCancelled())
+        return;
+    Dispatch::mainQueue()->async([operation, weakSelf, results = std::move(results), text]() mutable {
         showResults(operation, weakSelf, std::move(results), text);
     });
 }
 
 void SearchResultViewController::showResults(const Foundation::OperationPtr& operation,
                                              const std::weak_ptr<SearchResultViewController>& weakSelf,
-                                             std::vector<ZODArchiveModelPtr> results, const std::string& text)
+                                             SortedResults results, const std::string& text)
 {
     // A newer search or a clear cancelled it.
     if (operation->isCancelled())
@@ -292,7 +317,7 @@ void SearchResultViewController::showResults(const Foundation::OperationPtr& ope
     if (!self)
         return;
     self->stopSpinner();
-    if (!results.empty()) {
+    if (!results.entries.empty()) {
         self->scrollView()->setHidden(false);
         self->noResultTextField_->setHidden(true);
     } else {
@@ -301,20 +326,24 @@ void SearchResultViewController::showResults(const Foundation::OperationPtr& ope
             Foundation::format(localizedString("SEARCH_NO_RESULT_MATCHING_TEMPLATE"), {text}));
         self->noResultTextField_->setHidden(false);
     }
-    self->rawSearchResults_ = std::move(results);
-    self->applySortDescriptors();
+    // Sorted on the way here, unless the table's order changed meanwhile.
+    if (results.descriptors == self->tableView()->sortDescriptors())
+        self->publish(std::move(results));
+    else {
+        self->rawSearchResults_ = std::move(results.entries);
+        self->applySortDescriptors();
+    }
 }
 
 void SearchResultViewController::applySortDescriptors()
 {
-    std::vector<AppKit::KeyValueObjectPtr> objects;
-    objects.reserve(rawSearchResults_.size());
-    for (const auto& entry : rawSearchResults_)
-        objects.push_back(std::make_shared<SearchResultObject>(entry));
-    AppKit::sortUsingDescriptors(objects, tableView()->sortDescriptors());
-    for (size_t i = 0; i < objects.size(); ++i)
-        rawSearchResults_[i] = static_cast<const SearchResultObject&>(*objects[i]).entry;
-    searchResults_->setContent(std::move(objects));
+    publish(SortedResults(std::move(rawSearchResults_), tableView()->sortDescriptors()));
+}
+
+void SearchResultViewController::publish(SortedResults results)
+{
+    rawSearchResults_ = std::move(results.entries);
+    searchResults_->setContent(std::move(results.objects));
 }
 
 void SearchResultViewController::clearSearch(const AppKit::SearchFieldPtr& field)

@@ -81,13 +81,16 @@ protected:
     void viewDidLoad() override;
 
 private:
+    struct SortedResults;
     std::weak_ptr<SearchResultViewController> weakSelf();
     static void performSearchOperation(const std::weak_ptr<Foundation::BlockOperation>& weakOperation,
                                        const ZODArchiveDirectoryPtr& root, const std::string& text,
+                                       const std::vector<AppKit::SortDescriptor>& descriptors,
                                        const std::weak_ptr<SearchResultViewController>& weakSelf);
     static void showResults(const Foundation::OperationPtr& operation,
-                            const std::weak_ptr<SearchResultViewController>& weakSelf,
-                            std::vector<ZODArchiveModelPtr> results, const std::string& text);
+                            const std::weak_ptr<SearchResultViewController>& weakSelf, SortedResults results,
+                            const std::string& text);
+    void publish(SortedResults results);
     void makeColumns();
     void stopSpinner();
 
