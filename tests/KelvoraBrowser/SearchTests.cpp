@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -285,13 +286,27 @@ TEST_F(SearchTest, EachQuerySupersedesTheOneBeforeSoOnlyTheLastOneIsShown)
     EXPECT_TRUE(std::all_of(delivered.front().begin(), delivered.front().end(),
                             [](const std::string& name) { return name == "f12.txt"; }));
 
+    // A walk that finished and posted its results before the next key: the
+    // posted results are dropped on the main thread.
+    type("f13");
+    const auto finished = list()->currentOperation();
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!finished->isFinished() && std::chrono::steady_clock::now() < limit)
+        std::this_thread::yield();
+    ASSERT_TRUE(finished->isFinished());
+    type("f14");
+    waitForResults();
+    TestSupport::drainEvents();
+    ASSERT_EQ(delivered.size(), 2u);
+    EXPECT_EQ(delivered.back().front(), "f14.txt");
+
     // Emptying the field while a walk runs: it never shows, the spinner stops.
     type("d1");
     type("");
     EXPECT_FALSE(list()->progressIndicator()->isAnimating());
     EXPECT_FALSE(browser->isShowingSearchResults());
     TestSupport::drainEvents(std::chrono::milliseconds(300));
-    ASSERT_EQ(delivered.size(), 2u);
+    ASSERT_EQ(delivered.size(), 3u);
     EXPECT_TRUE(delivered.back().empty());
     EXPECT_TRUE(list()->scrollView()->isHidden());
     EXPECT_TRUE(list()->noResultTextField()->isHidden());
