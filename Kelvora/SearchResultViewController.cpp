@@ -178,6 +178,8 @@ const std::shared_ptr<AppKit::ProgressIndicator>& SearchResultViewController::pr
 void SearchResultViewController::loadView()
 {
     auto root = AppKit::View::make();
+    // It lies over the browser's own views, which must not show through.
+    root->widget()->setAutoFillBackground(true);
 
     const auto& table = tableView();
     table->setRowHeight(17);
