@@ -3,10 +3,10 @@
 #include "Kelvora/AppDelegate.h"
 #include "Kelvora/BrowserToolbarIdentifiers.h"
 #include "Kelvora/CutomValidatableToolbarItem.h"
-#include "Kelvora/SearchField.h"
 #include "Kelvora/SegmentedControl.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/WindowOperations.h"
+#include "Platform/AppKit/SearchField.h"
 #include "Platform/Dispatch/Dispatch.h"
 
 #include <QToolBar>
@@ -197,11 +197,9 @@ AppKit::ToolbarItemPtr ArchiveWindowController::toolbarItemForIdentifier(AppKit:
     if (identifier == BrowserToolbar::tasks)
         return labelled("TOOLBAR_LABEL_TASKS", "toolbar-tasks", "tasksClicked:");
     if (identifier == BrowserToolbar::search) {
-        auto field = std::make_shared<SearchField>();
-        field->action = [weakSelf](SearchField& sender) {
-            if (auto self = weakSelf.lock())
-                self->executeSearch(&sender);
-        };
+        auto field = AppKit::SearchField::make();
+        field->setTarget(target);
+        field->setAction("executeSearch:");
         item->setView(field);
         item->setAction("executeSearch:");
         return item;

@@ -211,7 +211,15 @@ void FileViewController::analysisCompleted(Vantel::AnalysisResult result, const 
     const auto root = result.value();
     const std::string name = QFileInfo(QString::fromStdString(paths.front())).fileName().toStdString();
     rootDirectory = root;
+    // A list still on screen searches the archive being replaced: take it
+    // down with its text, or it would cover the new listing for good.
+    if (isShowingSearchResults()) {
+        if (auto field = searchResultViewController->lastSearchField())
+            field->setStringValue({});
+        hideSearchResults();
+    }
     searchResultViewController = std::make_shared<SearchResultViewController>(root);
+    searchResultViewController->delegate = self();
     lastPassword = *passwordCell;
     lastFileEncoding = encodingCell->value_or(Foundation::Encoding::UTF8);
     filePaths = paths;

@@ -199,6 +199,10 @@ void FileViewController::registerActions()
         if (auto self = weak.lock())
             self->showTaskPopover(sender);
     });
+    setActionHandler("searchFieldChanged:", [weak](AppKit::Responder* sender) {
+        if (auto self = weak.lock())
+            self->searchFieldChanged(sender);
+    });
 }
 
 void FileViewController::makeContextMenu()

@@ -7,6 +7,7 @@
 
 #include "Brackwen/ZODArchiveModel.h"
 #include "Brackwen/ZODArchiverTask.h"
+#include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/TaskViewController.h"
 #include "Kelvora/TaskViewControllerDataSource.h"
 #include "Platform/AppKit/Menu.h"
@@ -37,7 +38,6 @@ class QLocale;
 class QScrollArea;
 class QSplitter;
 class QWidget;
-class SearchResultViewController;
 
 namespace Ui {
 class FileView;
@@ -46,7 +46,9 @@ class FileView;
 enum class FileColumnIdentifier { name, size, kind, modificationTime };
 const char* rawValue(FileColumnIdentifier column);
 
-class FileViewController : public AppKit::ViewController, public TaskViewControllerDataSource {
+class FileViewController : public AppKit::ViewController,
+                           public TaskViewControllerDataSource,
+                           public SearchResultViewControllerDelegate {
 public:
     using ExtractionCompletion = std::function<void(Vantel::OperationResult)>;
     using TaskCompletion = std::function<void(Vantel::OperationResult, ZODArchiverTaskPtr)>;
@@ -85,6 +87,13 @@ public:
     ZODArchiverTaskPtr currentPreviewTask;
 
     bool isShowingSearchResults() const;
+    // Search: the toolbar field's action, and the results list in place of
+    // the file list while the field holds text.
+    void searchFieldChanged(AppKit::Responder* sender);
+    void showSearchResults();
+    void hideSearchResults();
+    void searchResultViewControllerDidSelect(SearchResultViewController& controller, const ZODArchiveModelPtr& entry,
+                                             const AppKit::SearchFieldPtr& searchField) override;
     void setSortDescriptorPrototype(FileColumnIdentifier column, std::optional<std::string> key,
                                     std::optional<AppKit::SortComparison> comparison);
 

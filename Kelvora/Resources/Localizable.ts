@@ -164,6 +164,23 @@
         <translation>Date Modified</translation>
     </message>
     <message>
+        <source>SEARCH_RESULT_TABLE_COLUMN_NAME</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>SEARCH_RESULT_TABLE_COLUMN_SIZE</source>
+        <translation>Size</translation>
+    </message>
+    <message>
+        <source>SEARCH_RESULT_TABLE_COLUMN_KIND</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>SEARCH_NO_RESULT_MATCHING_TEMPLATE</source>
+        <extracomment>No search result hint template</extracomment>
+        <translation>No results matching “%@”</translation>
+    </message>
+    <message>
         <source>FILE_VIEW_COVER_HINT</source>
         <translation>Drop an archive here, or choose File ▸ Open to browse one.</translation>
     </message>
