@@ -10,12 +10,15 @@
 #include "Kelvora/TaskViewController.h"
 #include "Kelvora/TaskViewControllerDataSource.h"
 #include "Platform/AppKit/Menu.h"
+#include "Platform/AppKit/PathControl.h"
+#include "Platform/AppKit/ScrollView.h"
 #include "Platform/AppKit/TableView.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/WindowController.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/StringEncoding.h"
+#include "Tiberly/KVUDragDropView.h"
 #include "Vantel/Archiver.h"
 
 #include <QIcon>
@@ -28,12 +31,8 @@
 #include <unordered_map>
 #include <vector>
 
-class EncodingSheet;
-class PathControl;
-class Popover;
 class QLabel;
 class QLocale;
-class QScrollArea;
 class QSplitter;
 class QWidget;
 class SearchResultViewController;
@@ -45,7 +44,9 @@ class FileView;
 enum class FileColumnIdentifier { name, size, kind, modificationTime };
 const char* rawValue(FileColumnIdentifier column);
 
-class FileViewController : public AppKit::ViewController, public TaskViewControllerDataSource {
+class FileViewController : public AppKit::ViewController,
+                           public TaskViewControllerDataSource,
+                           public Tiberly::KVUDragDropViewDelegate {
 public:
     using ExtractionCompletion = std::function<void(Vantel::OperationResult)>;
     using TaskCompletion = std::function<void(Vantel::OperationResult, ZODArchiverTaskPtr)>;
@@ -57,9 +58,9 @@ public:
     // Fields, in order. Outlets are views of the form.
     QPointer<QLabel> descriptionLabel;
     QPointer<QWidget> coverView;
-    QPointer<QWidget> dragDropView;
-    QPointer<PathControl> pathControl;
-    QPointer<QScrollArea> pathControlContainer;
+    std::shared_ptr<Tiberly::KVUDragDropView> dragDropView;
+    AppKit::PathControlPtr pathControl;
+    AppKit::ScrollViewPtr pathControlContainer;
     std::vector<ZODArchiverTaskPtr> tasks;
     std::string sizeText(int64_t bytes);
     std::string dateText(const std::optional<ZODDate>& date);
@@ -80,7 +81,7 @@ public:
     QPointer<QSplitter> splitView;
     QPointer<QWidget> previewContainerView;
     std::shared_ptr<TaskViewController> taskViewController();
-    std::shared_ptr<EncodingSheet> retainedWindowController;
+    AppKit::WindowControllerPtr retainedWindowController;
     ZODArchiverTaskPtr currentPreviewTask;
 
     bool isShowingSearchResults() const;
@@ -91,6 +92,12 @@ public:
     void openDocument();
     void loadArchive(std::vector<std::string> paths, bool addToRecents);
     void analyzeArchive(const std::vector<std::string>& paths, bool addToRecents);
+
+    // Drops on the browser: plain files open as the archive, anything with a
+    // folder (or a vanished path) goes to the make-archive window.
+    Tiberly::DragOperation dragOperationForFiles(Tiberly::KVUDragDropView& view,
+                                                 const std::vector<std::string>& paths) override;
+    void didReceiveDroppedFiles(Tiberly::KVUDragDropView& view, const std::vector<std::string>& paths) override;
 
     int numberOfTasks() const override;
     ZODArchiverTaskPtr taskAt(int index) const override;
@@ -113,7 +120,7 @@ public:
     void goForward();
     void reloadItems();
     void updateDescription(const AppKit::IndexSet& rows);
-    void pathControlSingleClick(int clickedItemIndex);
+    void pathControlSingleClick(AppKit::PathControl& control);
     bool validateToolbarItem(AppKit::ToolbarItem& item);
     void menuWillOpen(AppKit::Menu& menu);
     bool canCollapseSubview(QWidget* subview) const;
@@ -159,15 +166,15 @@ private:
     void showAlert(const char* messageKey, std::optional<std::string> informativeText);
     void registerActions();
     void makeContextMenu();
-    QWidget* tasksButton() const;
+    AppKit::ViewPtr tasksButton() const;
     QIcon iconForExtension(const std::string& extension);
-    void presentTaskPopover(QWidget* anchor);
+    void presentTaskPopover(const AppKit::ViewPtr& anchor);
+    static void makeArchiveWith(const std::vector<std::string>& paths);
 
     std::unique_ptr<Ui::FileView> form_;
     std::unique_ptr<QLocale> locale_;
     std::unordered_map<std::string, QIcon> iconCache_;
     std::shared_ptr<TaskViewController> taskViewController_;
-    std::unique_ptr<Popover> taskPopover_;
     AppKit::ViewControllerPtr reorderSheet_;
 };
 
