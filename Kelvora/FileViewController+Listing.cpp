@@ -10,12 +10,8 @@
 #include "Platform/AppKit/Workspace.h"
 #include "Platform/Foundation/LocalizedString.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <numeric>
