@@ -3,9 +3,10 @@
 #include "Kelvora/AppDelegate.h"
 #include "Kelvora/BrowserToolbarIdentifiers.h"
 #include "Kelvora/CutomValidatableToolbarItem.h"
-#include "Kelvora/SegmentedControl.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/WindowOperations.h"
+#include "Platform/AppKit/Controls.h"
+#include "Platform/AppKit/Image.h"
 #include "Platform/AppKit/SearchField.h"
 #include "Platform/Dispatch/Dispatch.h"
 
@@ -102,12 +103,15 @@ void ArchiveWindowController::tasksClicked(AppKit::Responder* sender)
 void ArchiveWindowController::goBackOrForward(AppKit::Responder* sender)
 {
     auto browser = fileViewController();
-    auto* control = dynamic_cast<SegmentedControl*>(sender);
+    auto* control = dynamic_cast<AppKit::SegmentedControl*>(sender);
     if (!browser || !control)
         return;
-    if (control->selectedSegment() == 0)
+    const int segment = control->selectedSegment();
+    // The segments act like buttons: none stays selected.
+    control->setSelectedSegment(-1);
+    if (segment == 0)
         browser->tryToPerform("goBack", sender);
-    else if (control->selectedSegment() == 1)
+    else if (segment == 1)
         browser->tryToPerform("goForward", sender);
 }
 
@@ -180,11 +184,15 @@ AppKit::ToolbarItemPtr ArchiveWindowController::toolbarItemForIdentifier(AppKit:
         return item;
     };
     if (identifier == BrowserToolbar::navigation) {
-        auto control = std::make_shared<SegmentedControl>(std::vector<std::string>{"NSGoBackTemplate", "NSGoForwardTemplate"});
-        control->action = [weakSelf](SegmentedControl& sender) {
-            if (auto self = weakSelf.lock())
-                self->goBackOrForward(&sender);
-        };
+        auto control = AppKit::SegmentedControl::segmentedControlWithLabels({"", ""});
+        control->setImage(AppKit::Image::named("NSGoBackTemplate"), 0);
+        control->setImage(AppKit::Image::named("NSGoForwardTemplate"), 1);
+        std::weak_ptr<AppKit::SegmentedControl> weakControl = control;
+        control->setAction([weakSelf, weakControl] {
+            auto self = weakSelf.lock();
+            if (auto sender = weakControl.lock(); self && sender)
+                self->goBackOrForward(sender.get());
+        });
         item->setView(control);
         item->setAction("goBackOrForward:");
         return item;
@@ -194,12 +202,24 @@ AppKit::ToolbarItemPtr ArchiveWindowController::toolbarItemForIdentifier(AppKit:
         return labelled("TOOLBAR_LABEL_CREATE_ARCHIVE", "toolbar-archive", "archiveClicked:");
     if (identifier == BrowserToolbar::unarchive)
         return labelled("TOOLBAR_LABEL_UNARCHIVE", "toolbar-unarchive", "extractClicked:");
-    if (identifier == BrowserToolbar::tasks)
-        return labelled("TOOLBAR_LABEL_TASKS", "toolbar-tasks", "tasksClicked:");
+    if (identifier == BrowserToolbar::tasks) {
+        // A button of its own: the task popover hangs from it.
+        labelled("TOOLBAR_LABEL_TASKS", "toolbar-tasks", "tasksClicked:");
+        auto button = AppKit::Button::buttonWithImage(AppKit::Image::named("toolbar-tasks"));
+        std::weak_ptr<AppKit::Button> weakButton = button;
+        button->setAction([weakSelf, weakButton] {
+            auto self = weakSelf.lock();
+            if (auto sender = weakButton.lock(); self && sender)
+                self->tasksClicked(sender.get());
+        });
+        button->setToolTip(item->toolTip());
+        item->setView(button);
+        return item;
+    }
     if (identifier == BrowserToolbar::search) {
         auto field = AppKit::SearchField::make();
-        field->setTarget(target);
         field->setAction("executeSearch:");
+        field->setTarget(target);
         item->setView(field);
         item->setAction("executeSearch:");
         return item;

@@ -3,8 +3,9 @@
 // blocking questions and the failure report.
 
 #include "Kelvora/FileViewController.h"
-#include "Kelvora/OpenPanel.h"
 #include "Kelvora/Strings.h"
+#include "Platform/AppKit/Panels.h"
+#include "Tiberly/Panels.h"
 #include "Vantel/FileUtils.h"
 
 #include <QFileInfo>
@@ -22,13 +23,13 @@ void FileViewController::unarchiveCurrentSelection()
         rows.push_back(clicked);
     const auto entries = rows.empty() ? items : entriesAtRows(rows);
 
-    OpenPanelOptions options;
-    options.canChooseDirectories = true;
-    options.canChooseFiles = false;
-    options.allowsMultipleSelection = false;
-    options.directory = Vantel::FileUtils::getFolderPath(*filePaths);
+    auto panel = AppKit::OpenPanel::openPanel();
+    panel->setCanChooseDirectories(true);
+    panel->setCanChooseFiles(false);
+    panel->setAllowsMultipleSelection(false);
+    panel->setDirectoryURL(Vantel::FileUtils::getFolderPath(*filePaths));
     auto weak = weakSelf();
-    openItems(*this, options, [weak, entries, directory = currentDirectory](std::vector<std::string> paths) {
+    Tiberly::openItems(panel, this, nullptr, [weak, entries, directory = currentDirectory](std::vector<std::string> paths) {
         auto self = weak.lock();
         if (!self)
             return;

@@ -4,19 +4,14 @@
 
 #include "Kelvora/BrowserToolbarIdentifiers.h"
 #include "Kelvora/FileViewController.h"
-#include "Kelvora/PathControl.h"
-#include "Kelvora/SegmentedControl.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/ToolbarItemValidation.h"
+#include "Platform/AppKit/Controls.h"
 #include "Platform/AppKit/Workspace.h"
 #include "Platform/Foundation/LocalizedString.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QScrollArea>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <numeric>
@@ -170,30 +165,35 @@ void FileViewController::updatePathControl(const ZODArchiveDirectoryPtr& directo
     stack.clear();
     for (auto entry = directory; entry; entry = entry->parent())
         stack.insert(stack.begin(), entry);
-    std::vector<PathControl::Item> pathItems;
+    std::vector<AppKit::PathControlItemPtr> pathItems;
     for (size_t i = 0; i < stack.size(); ++i) {
         if (i == 0) {
             const std::string title = fileName.value_or(stack[i]->name());
-            pathItems.push_back({title, iconForExtension(QFileInfo(QString::fromStdString(title)).suffix().toStdString())});
+            pathItems.push_back(std::make_shared<AppKit::PathControlItem>(AppKit::PathControlItem{
+                title, iconForExtension(QFileInfo(QString::fromStdString(title)).suffix().toStdString())}));
         } else {
-            pathItems.push_back({stack[i]->name(), AppKit::Workspace::shared().folderIcon()});
+            pathItems.push_back(std::make_shared<AppKit::PathControlItem>(
+                AppKit::PathControlItem{stack[i]->name(), AppKit::Workspace::shared().folderIcon()}));
         }
     }
     pathControl->setPathItems(std::move(pathItems));
     // Lay out now so that the end of the path can be scrolled into view.
-    QCoreApplication::sendPostedEvents(pathControl, QEvent::LayoutRequest);
-    pathControl->adjustSize();
-    pathControlContainer->widget()->updateGeometry();
-    QCoreApplication::sendPostedEvents(pathControlContainer, QEvent::LayoutRequest);
-    const int overflow = pathControl->sizeHint().width() - pathControlContainer->viewport()->width();
-    pathControlContainer->horizontalScrollBar()->setValue(std::max(0, overflow));
+    pathControlContainer->layoutSubtreeIfNeeded();
+    const int overflow = pathControl->frame().width() - pathControlContainer->contentSize().width();
+    pathControlContainer->scrollToPoint({std::max(0, overflow), 0});
 }
 
-void FileViewController::pathControlSingleClick(int clickedItemIndex)
+void FileViewController::pathControlSingleClick(AppKit::PathControl& control)
 {
-    if (clickedItemIndex < 0 || clickedItemIndex >= static_cast<int>(stack.size()))
+    const auto clicked = control.clickedPathItem();
+    if (!clicked)
         return;
-    const auto directory = stack[static_cast<size_t>(clickedItemIndex)];
+    const auto& pathItems = control.pathItems();
+    const auto found = std::find(pathItems.begin(), pathItems.end(), clicked);
+    const auto index = static_cast<size_t>(found - pathItems.begin());
+    if (found == pathItems.end() || index >= stack.size())
+        return;
+    const auto directory = stack[index];
     updatePathControl(directory);
     pushHistory(directory);
     showDirectory(directory);
@@ -249,11 +249,11 @@ bool FileViewController::validateToolbarItem(AppKit::ToolbarItem& item)
 {
     const std::string& identifier = item.itemIdentifier();
     if (identifier == BrowserToolbar::navigation) {
-        auto* control = dynamic_cast<SegmentedControl*>(item.view().get());
+        auto* control = dynamic_cast<AppKit::SegmentedControl*>(item.view().get());
         const long count = static_cast<long>(pathHistory.size());
         if (control) {
-            control->setEnabled(currentDirectory && pathHistoryIndex > 0, 0);
-            control->setEnabled(currentDirectory && pathHistoryIndex < count - 1, 1);
+            control->setEnabledForSegment(currentDirectory && pathHistoryIndex > 0, 0);
+            control->setEnabledForSegment(currentDirectory && pathHistoryIndex < count - 1, 1);
         }
         return currentDirectory && !isShowingSearchResults();
     }

@@ -2,16 +2,19 @@
 // task runs, the multi-volume gate, the analysis with its questions, and
 // the completion that installs the archive or reports the failure.
 
-#include "Kelvora/EncodingSheet.h"
+#include "Kelvora/AppDelegate.h"
 #include "Kelvora/FileViewController.h"
 #include "Kelvora/MultiVolumeArchiveReorderViewController.h"
-#include "Kelvora/OpenPanel.h"
-#include "Platform/AppKit/RecentDocuments.h"
 #include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
 #include "Kelvora/ToolbarItemValidation.h"
 #include "Platform/AppKit/Alert.h"
+#include "Platform/AppKit/Panels.h"
+#include "Platform/AppKit/RecentDocuments.h"
+#include "Platform/AppKit/Window.h"
+#include "Tiberly/EncodingSelectionController.h"
+#include "Tiberly/Panels.h"
 #include "Tiberly/SheetPresentation.h"
 #include "Vantel/SharedSettings.h"
 
@@ -21,11 +24,11 @@
 
 void FileViewController::openDocument()
 {
-    OpenPanelOptions options;
-    options.canChooseDirectories = false;
-    options.allowsMultipleSelection = true;
+    auto panel = AppKit::OpenPanel::openPanel();
+    panel->setCanChooseDirectories(false);
+    panel->setAllowsMultipleSelection(true);
     auto weak = weakSelf();
-    openItems(*this, options, [weak](std::vector<std::string> paths) {
+    Tiberly::openItems(panel, this, nullptr, [weak](std::vector<std::string> paths) {
         if (auto self = weak.lock())
             self->loadArchive(std::move(paths), true);
     });
@@ -167,9 +170,10 @@ void FileViewController::showEncodingSheet(const std::string& rawName,
                                            const std::shared_ptr<std::optional<uint64_t>>& encodingCell,
                                            const std::shared_ptr<Dispatch::Semaphore>& semaphore)
 {
-    auto sheet = std::make_shared<EncodingSheet>(rawName);
+    auto sheet = std::make_shared<Tiberly::EncodingSelectionController>("EncodingSelection");
+    sheet->setSampleBytes(rawName);
     retainedWindowController = sheet;
-    std::weak_ptr<EncodingSheet> weakSheet = sheet;
+    std::weak_ptr<Tiberly::EncodingSelectionController> weakSheet = sheet;
     Tiberly::showModalSheet(*this, sheet->window(), [weakSheet, encodingCell, semaphore](AppKit::ModalResponse response) {
         // encodingSelectionResponse: only OK answers.
         if (response == AppKit::ModalResponseOK)
@@ -245,4 +249,56 @@ ZODArchiverTaskPtr FileViewController::taskAt(int index) const
     if (index < 0 || index >= numberOfTasks())
         return nullptr;
     return tasks[static_cast<size_t>(index)];
+}
+
+Tiberly::DragOperation FileViewController::dragOperationForFiles(Tiberly::KVUDragDropView&,
+                                                                 const std::vector<std::string>&)
+{
+    return Tiberly::DragOperation::copy;
+}
+
+void FileViewController::makeArchiveWith(const std::vector<std::string>& paths)
+{
+    auto delegate = AppDelegate::shared();
+    if (!delegate)
+        return;
+    if (auto window = delegate->ddWindowController()->window())
+        window->makeKeyAndOrderFront();
+    delegate->makeArchive(paths);
+}
+
+void FileViewController::didReceiveDroppedFiles(Tiberly::KVUDragDropView&, const std::vector<std::string>& paths)
+{
+    Dispatch::assertMainThread("FileViewController::didReceiveDroppedFiles");
+    const auto plainFiles = std::count_if(paths.begin(), paths.end(), [](const std::string& path) {
+        const QFileInfo info(QString::fromStdString(path));
+        return info.exists() && !info.isDir();
+    });
+    if (static_cast<size_t>(plainFiles) != paths.size()) {
+        makeArchiveWith(paths);
+        return;
+    }
+    if (paths.size() == 1) {
+        loadArchive(paths, true);
+        return;
+    }
+    auto alert = AppKit::Alert::make();
+    alert->alertStyle = AppKit::AlertStyle::warning;
+    alert->messageText = localizedString("DISAMBIGUATE_ALERT_TITLE");
+    alert->addButton(localizedString("DISAMBIGUATE_ALERT_OPTION_OPEN_ARCHIVE"));
+    alert->addButton(localizedString("DISAMBIGUATE_ALERT_OPTION_MAKE_ARCHIVE"));
+    alert->addButton(localizedString("COMMON_CANCEL"));
+    auto weak = weakSelf();
+    Tiberly::showModalSheet(*this, alert, [weak, paths](AppKit::ModalResponse response) {
+        if (response == AppKit::AlertFirstButtonReturn) {
+            // The question's sheet is still ending; a sheet of the opening
+            // road (notice, running-task alert) follows it.
+            Dispatch::mainQueue()->async([weak, paths] {
+                if (auto self = weak.lock())
+                    self->loadArchive(paths, true);
+            });
+        } else if (response == AppKit::AlertFirstButtonReturn + 1) {
+            makeArchiveWith(paths);
+        }
+    });
 }

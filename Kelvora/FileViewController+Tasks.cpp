@@ -3,33 +3,25 @@
 
 #include "Kelvora/BrowserToolbarIdentifiers.h"
 #include "Kelvora/FileViewController.h"
-#include "Kelvora/Popover.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
 #include "Platform/AppKit/Alert.h"
+#include "Platform/AppKit/Controls.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/Window.h"
 #include "Platform/Foundation/LocalizedString.h"
 #include "Tiberly/SheetPresentation.h"
 
-#include <QAbstractButton>
-#include <QMainWindow>
-#include <QToolBar>
-
 #include <algorithm>
 
-QWidget* FileViewController::tasksButton() const
+AppKit::ViewPtr FileViewController::tasksButton() const
 {
     auto window = this->window();
     auto toolbar = window ? window->toolbar() : nullptr;
-    if (!toolbar)
+    auto item = toolbar ? toolbar->itemWithIdentifier(BrowserToolbar::tasks) : nullptr;
+    if (!item || !std::dynamic_pointer_cast<AppKit::Button>(item->view()))
         return nullptr;
-    auto item = toolbar->itemWithIdentifier(BrowserToolbar::tasks);
-    if (!item)
-        return nullptr;
-    if (auto view = item->view())
-        return qobject_cast<QAbstractButton*>(view->widget());
-    return qobject_cast<QAbstractButton*>(toolbar->qtToolBar()->widgetForAction(item->qtAction()));
+    return item->view();
 }
 
 void FileViewController::addTask(const ZODArchiverTaskPtr& task)
@@ -41,7 +33,7 @@ void FileViewController::addTask(const ZODArchiverTaskPtr& task)
     if (window)
         window->setStyleMask(window->styleMask() & ~AppKit::StyleMask::closable);
     if (window && window->toolbar() && window->toolbar()->isVisible() && !isTaskPopoverShown())
-        if (auto* button = tasksButton())
+        if (auto button = tasksButton())
             presentTaskPopover(button);
     taskViewController()->tableView()->reloadData();
 }
@@ -54,36 +46,34 @@ void FileViewController::removeTask(const ZODArchiverTaskPtr& task)
     if (tasks.empty()) {
         if (auto window = this->window())
             window->setStyleMask(window->styleMask() | AppKit::StyleMask::closable);
-        if (taskPopover_)
-            taskPopover_->performClose();
+        if (isTaskPopoverShown())
+            dismissViewController(taskViewController());
     }
     taskViewController()->tableView()->reloadData();
 }
 
 bool FileViewController::isTaskPopoverShown() const
 {
-    return taskPopover_ && taskPopover_->isShown();
+    return taskViewController_ && taskViewController_->presentingViewController();
 }
 
 void FileViewController::showTaskPopover(AppKit::Responder* sender)
 {
     if (isTaskPopoverShown())
         return;
-    QWidget* anchor = nullptr;
+    AppKit::ViewPtr anchor;
     if (auto* view = dynamic_cast<AppKit::View*>(sender))
-        anchor = view->widget();
-    else if (dynamic_cast<AppKit::ToolbarItem*>(sender))
-        anchor = tasksButton();
+        anchor = view->shared_from_this();
+    else if (auto* item = dynamic_cast<AppKit::ToolbarItem*>(sender))
+        anchor = item->view();
     presentTaskPopover(anchor);
 }
 
-void FileViewController::presentTaskPopover(QWidget* anchor)
+void FileViewController::presentTaskPopover(const AppKit::ViewPtr& anchor)
 {
     if (!anchor || isTaskPopoverShown())
         return;
-    if (!taskPopover_)
-        taskPopover_ = std::make_unique<Popover>();
-    taskPopover_->show(taskViewController(), anchor);
+    present(taskViewController(), {}, anchor, AppKit::RectEdge::maxY, AppKit::PopoverBehavior::transient);
 }
 
 void FileViewController::showAnalysisPasswordPrompt(std::function<void(std::optional<std::string>)> storePasswordAnswer)

@@ -1,11 +1,9 @@
 #include "Kelvora/FileViewController.h"
 
 #include "Kelvora/ByteCountFormatter.h"
-#include "Kelvora/EncodingSheet.h"
-#include "Kelvora/PathControl.h"
-#include "Kelvora/Popover.h"
 #include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/Strings.h"
+#include "Platform/AppKit/Pasteboard.h"
 
 #include "ui_FileView.h"
 
@@ -13,7 +11,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
-#include <QScrollArea>
+#include <QBoxLayout>
 #include <QSplitter>
 #include <QStyle>
 
@@ -93,9 +91,6 @@ void FileViewController::loadView()
 
     descriptionLabel = form_->descriptionLabel;
     coverView = form_->coverView;
-    dragDropView = form_->dragDropView;
-    pathControl = form_->pathControl;
-    pathControlContainer = form_->pathControlContainer;
     resultContainerView = form_->resultContainerView;
     splitView = form_->splitView;
     previewContainerView = form_->previewContainerView;
@@ -113,13 +108,31 @@ void FileViewController::loadView()
     delete form_->tableView;
     form_->tableView = nullptr;
 
+    pathControl = AppKit::PathControl::make();
+    pathControlContainer = AppKit::ScrollView::make();
+    pathControlContainer->setHasHorizontalScroller(false);
+    pathControlContainer->setHasVerticalScroller(false);
+    pathControlContainer->setBorderType(0);
+    pathControlContainer->setDrawsBackground(false);
+    pathControlContainer->setDocumentView(pathControl);
+    pathControlContainer->widget()->setFixedHeight(form_->pathControlContainer->maximumHeight());
+    root->layout()->replaceWidget(form_->pathControlContainer, pathControlContainer->widget());
+    delete form_->pathControlContainer;
+    form_->pathControlContainer = nullptr;
+
+    // The drop zone holds the whole table area, so a drop anywhere on it
+    // (the cover, or the table, which hands its drops on) reaches the zone.
+    dragDropView = Tiberly::KVUDragDropView::make();
+    auto* zoneLayout = new QVBoxLayout(dragDropView->widget());
+    zoneLayout->setContentsMargins(0, 0, 0, 0);
+    splitView->replaceWidget(splitView->indexOf(form_->contentArea), dragDropView->widget());
+    zoneLayout->addWidget(form_->contentArea);
+    form_->contentArea->show();
+
     const int iconSize = root->style()->pixelMetric(QStyle::PM_LargeIconSize) * 2;
     form_->coverImage->setPixmap(QIcon(QStringLiteral(":/icons/kelvora-128.png")).pixmap(iconSize, iconSize));
     form_->coverHint->setText(QString::fromStdString(localizedString("FILE_VIEW_COVER_HINT")));
     form_->coverHint->setEnabled(false);
-    dragDropView->setAttribute(Qt::WA_TransparentForMouseEvents);
-    pathControlContainer->viewport()->setAutoFillBackground(false);
-    pathControl->setAutoFillBackground(false);
 
     setView(std::make_shared<AppKit::View>(root));
 }
@@ -136,10 +149,8 @@ void FileViewController::viewDidLoad()
     taskViewController()->dataSource = self();
 
     auto weak = weakSelf();
-    pathControl->action = [weak](PathControl& control) {
-        if (auto self = weak.lock())
-            self->pathControlSingleClick(control.clickedPathItem());
-    };
+    pathControl->setAction("pathControlSingleClick:");
+    pathControl->setTarget(weak);
 
     tableView->numberOfRows = [weak] {
         auto self = weak.lock();
@@ -166,6 +177,21 @@ void FileViewController::viewDidLoad()
     tableView->registerForDraggedTypes({"public.item"});
     tableView->draggingSourceOperationMaskNonLocal = AppKit::DragOperation::copy;
     setUpDragOut();
+    // Files dropped on the listing are dropped on the browser; the table's
+    // own rows dragged back onto it are not.
+    tableView->validateDrop = [weak](const AppKit::DraggingInfo& info, int, AppKit::TableViewDropOperation) {
+        auto self = weak.lock();
+        if (!self || info.fromThisTable || !info.pasteboard || info.pasteboard->filePaths().empty())
+            return AppKit::DragOperation::none;
+        return self->dragOperationForFiles(*self->dragDropView, info.pasteboard->filePaths());
+    };
+    tableView->acceptDrop = [weak](const AppKit::DraggingInfo& info, int, AppKit::TableViewDropOperation) {
+        auto self = weak.lock();
+        if (!self || !info.pasteboard)
+            return false;
+        self->didReceiveDroppedFiles(*self->dragDropView, info.pasteboard->filePaths());
+        return true;
+    };
 
     setSortDescriptorPrototype(FileColumnIdentifier::name, "name", AppKit::SortComparison::localizedStandardCompare);
     setSortDescriptorPrototype(FileColumnIdentifier::size, "size", std::nullopt);
@@ -177,6 +203,7 @@ void FileViewController::viewDidLoad()
             tableView->setSortDescriptors({*column->sortDescriptorPrototype});
 
     makeContextMenu();
+    dragDropView->setDelegate(std::dynamic_pointer_cast<Tiberly::KVUDragDropViewDelegate>(self()));
     registerActions();
     resultContainerView->setHidden(true);
 }
@@ -195,6 +222,11 @@ void FileViewController::registerActions()
     bind("tableViewDoubleClick:", &FileViewController::tableViewDoubleClick);
     bind("goBack", &FileViewController::goBack);
     bind("goForward", &FileViewController::goForward);
+    setActionHandler("pathControlSingleClick:", [weak](AppKit::Responder* sender) {
+        auto self = weak.lock();
+        if (auto* control = dynamic_cast<AppKit::PathControl*>(sender); self && control)
+            self->pathControlSingleClick(*control);
+    });
     setActionHandler("showTaskPopover:", [weak](AppKit::Responder* sender) {
         if (auto self = weak.lock())
             self->showTaskPopover(sender);

@@ -11,6 +11,8 @@
 #include "Kelvora/TaskViewController.h"
 #include "Kelvora/TaskViewControllerDataSource.h"
 #include "Platform/AppKit/Menu.h"
+#include "Platform/AppKit/PathControl.h"
+#include "Platform/AppKit/ScrollView.h"
 #include "Platform/AppKit/TableView.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/ViewController.h"
@@ -18,6 +20,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/Path.h"
 #include "Platform/Foundation/StringEncoding.h"
+#include "Tiberly/KVUDragDropView.h"
 #include "Vantel/Archiver.h"
 
 #include <QIcon>
@@ -30,12 +33,8 @@
 #include <unordered_map>
 #include <vector>
 
-class EncodingSheet;
-class PathControl;
-class Popover;
 class QLabel;
 class QLocale;
-class QScrollArea;
 class QSplitter;
 class QWidget;
 
@@ -48,7 +47,8 @@ const char* rawValue(FileColumnIdentifier column);
 
 class FileViewController : public AppKit::ViewController,
                            public TaskViewControllerDataSource,
-                           public SearchResultViewControllerDelegate {
+                           public SearchResultViewControllerDelegate,
+                           public Tiberly::KVUDragDropViewDelegate {
 public:
     using ExtractionCompletion = std::function<void(Vantel::OperationResult)>;
     using TaskCompletion = std::function<void(Vantel::OperationResult, ZODArchiverTaskPtr)>;
@@ -60,9 +60,9 @@ public:
     // Fields, in order. Outlets are views of the form.
     QPointer<QLabel> descriptionLabel;
     QPointer<QWidget> coverView;
-    QPointer<QWidget> dragDropView;
-    QPointer<PathControl> pathControl;
-    QPointer<QScrollArea> pathControlContainer;
+    std::shared_ptr<Tiberly::KVUDragDropView> dragDropView;
+    AppKit::PathControlPtr pathControl;
+    AppKit::ScrollViewPtr pathControlContainer;
     std::vector<ZODArchiverTaskPtr> tasks;
     std::string sizeText(int64_t bytes);
     std::string dateText(const std::optional<ZODDate>& date);
@@ -83,7 +83,7 @@ public:
     QPointer<QSplitter> splitView;
     QPointer<QWidget> previewContainerView;
     std::shared_ptr<TaskViewController> taskViewController();
-    std::shared_ptr<EncodingSheet> retainedWindowController;
+    AppKit::WindowControllerPtr retainedWindowController;
     ZODArchiverTaskPtr currentPreviewTask;
 
     bool isShowingSearchResults() const;
@@ -101,6 +101,12 @@ public:
     void openDocument();
     void loadArchive(std::vector<std::string> paths, bool addToRecents);
     void analyzeArchive(const std::vector<std::string>& paths, bool addToRecents);
+
+    // Drops on the browser: plain files open as the archive, anything with a
+    // folder (or a vanished path) goes to the make-archive window.
+    Tiberly::DragOperation dragOperationForFiles(Tiberly::KVUDragDropView& view,
+                                                 const std::vector<std::string>& paths) override;
+    void didReceiveDroppedFiles(Tiberly::KVUDragDropView& view, const std::vector<std::string>& paths) override;
 
     int numberOfTasks() const override;
     ZODArchiverTaskPtr taskAt(int index) const override;
@@ -123,7 +129,7 @@ public:
     void goForward();
     void reloadItems();
     void updateDescription(const AppKit::IndexSet& rows);
-    void pathControlSingleClick(int clickedItemIndex);
+    void pathControlSingleClick(AppKit::PathControl& control);
     bool validateToolbarItem(AppKit::ToolbarItem& item);
     void menuWillOpen(AppKit::Menu& menu);
     bool canCollapseSubview(QWidget* subview) const;
@@ -179,16 +185,16 @@ private:
     void showAlert(const char* messageKey, std::optional<std::string> informativeText);
     void registerActions();
     void makeContextMenu();
-    QWidget* tasksButton() const;
+    AppKit::ViewPtr tasksButton() const;
     QIcon iconForExtension(const std::string& extension);
-    void presentTaskPopover(QWidget* anchor);
+    void presentTaskPopover(const AppKit::ViewPtr& anchor);
     void setUpDragOut();
+    static void makeArchiveWith(const std::vector<std::string>& paths);
 
     std::unique_ptr<Ui::FileView> form_;
     std::unique_ptr<QLocale> locale_;
     std::unordered_map<std::string, QIcon> iconCache_;
     std::shared_ptr<TaskViewController> taskViewController_;
-    std::unique_ptr<Popover> taskPopover_;
     AppKit::ViewControllerPtr reorderSheet_;
 };
 

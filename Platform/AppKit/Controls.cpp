@@ -242,6 +242,14 @@ void SegmentedControl::setLabel(const std::string& label, int segment)
         button->setText(qs(label));
 }
 
+void SegmentedControl::setImage(const QIcon& image, int segment)
+{
+    if (auto* button = qobject_cast<QToolButton*>(group_->button(segment))) {
+        button->setIcon(image);
+        button->setToolButtonStyle(image.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
+    }
+}
+
 std::string SegmentedControl::labelForSegment(int segment) const
 {
     auto* button = group_->button(segment);

@@ -114,6 +114,8 @@ public:
     int segmentCount() const;
     void setLabel(const std::string& label, int segment);
     std::string labelForSegment(int segment) const;
+    // An image shown in place of the segment's label.
+    void setImage(const QIcon& image, int segment);
     // -1 when none.
     int selectedSegment() const;
     void setSelectedSegment(int segment);

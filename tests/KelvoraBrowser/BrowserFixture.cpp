@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMainWindow>
@@ -75,16 +74,7 @@ std::string BrowserTest::sheetMessage()
 
 bool BrowserTest::choosePanelPath(const std::string& path)
 {
-    if (!TestSupport::waitUntil([&] { return window->attachedPanel() != nullptr; }))
-        return false;
-    auto* panel = qobject_cast<QFileDialog*>(window->attachedPanel());
-    if (!panel)
-        return false;
-    const QFileInfo info(QString::fromStdString(path));
-    panel->setDirectory(info.absolutePath());
-    panel->selectFile(info.fileName());
-    QMetaObject::invokeMethod(panel, "accept");
-    return true;
+    return TestSupport::acceptOpenPanel(window, {path});
 }
 
 std::string BrowserTest::scratch(const std::string& name)

@@ -1,6 +1,7 @@
 #include "BrowserFixture.h"
 
 #include "Kelvora/Strings.h"
+#include "Kelvora/TaskManager.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
 
@@ -64,6 +65,35 @@ TEST_F(ExtractionTest, AESZipAsksOnceAndRemembersThePassphrase)
     ASSERT_NE(info, nullptr);
     EXPECT_FALSE(info->text().isEmpty());
     TestSupport::pressSheetButton(window, 0);
+}
+
+TEST_F(ExtractionTest, RunningExtractionIsListedAndKeepsTheWindowOpen)
+{
+    const auto folder = scratch("running");
+    std::string payload;
+    for (int i = 0; i < 200000; ++i)
+        payload += std::to_string(i * 7919 % 100003) + "\n";
+    writeFile(folder + "/src/big.txt", payload);
+    run(folder + "/src", {"zip", "-q", "../big.zip", "big.txt"});
+    open({folder + "/big.zip"});
+    ASSERT_FALSE(browser->isTaskPopoverShown());
+
+    extractAllInto(scratch("running-out"));
+    // The panel's handler registered the extraction; its completion needs
+    // the main loop, which has not run since.
+    ASSERT_EQ(browser->tasks.size(), 1u);
+    EXPECT_FALSE(window->isClosable());
+    window->performClose();
+    EXPECT_TRUE(window->isVisible()) << "a window with a running task refuses to close";
+    EXPECT_EQ(TaskManager::shared()->silentTasks(), browser->tasks);
+    EXPECT_TRUE(browser->isTaskPopoverShown());
+    EXPECT_EQ(browser->taskViewController()->numberOfRows(), 1);
+
+    waitForNoTasks();
+    EXPECT_TRUE(window->isClosable());
+    EXPECT_FALSE(browser->isTaskPopoverShown());
+    EXPECT_TRUE(TaskManager::shared()->silentTasks().empty());
+    EXPECT_EQ(readFile(folder + "/../running-out/big.txt"), payload);
 }
 
 TEST_F(ExtractionTest, ConflictsAskPerFile)

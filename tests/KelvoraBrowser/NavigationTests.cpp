@@ -1,9 +1,9 @@
 #include "BrowserFixture.h"
 
 #include "Kelvora/BrowserToolbarIdentifiers.h"
-#include "Kelvora/PathControl.h"
-#include "Kelvora/SegmentedControl.h"
+#include "Platform/AppKit/Controls.h"
 #include "Platform/AppKit/Toolbar.h"
+#include "tests/support/WidgetDriver.h"
 
 #include <QLabel>
 
@@ -28,12 +28,12 @@ protected:
         return names;
     }
 
-    SegmentedControl* navigation()
+    AppKit::SegmentedControl* navigation()
     {
         auto item = window->toolbar()->itemWithIdentifier(BrowserToolbar::navigation);
         if (item)
             browser->validateToolbarItem(*item);
-        return item ? dynamic_cast<SegmentedControl*>(item->view().get()) : nullptr;
+        return item ? dynamic_cast<AppKit::SegmentedControl*>(item->view().get()) : nullptr;
     }
 };
 
@@ -52,8 +52,8 @@ TEST_F(NavigationTest, BackTwiceThenEnteringDropsTheForwardHistory)
     EXPECT_EQ(browser->pathHistoryIndex, 1);
     auto* control = navigation();
     ASSERT_NE(control, nullptr);
-    EXPECT_TRUE(control->isEnabled(0));
-    EXPECT_FALSE(control->isEnabled(1));
+    EXPECT_TRUE(control->isEnabledForSegment(0));
+    EXPECT_FALSE(control->isEnabledForSegment(1));
 }
 
 TEST_F(NavigationTest, PathBarShowsTheChainAndItsRootClickGoesHome)
@@ -61,9 +61,9 @@ TEST_F(NavigationTest, PathBarShowsTheChainAndItsRootClickGoesHome)
     enter("A");
     enter("B");
     ASSERT_EQ(browser->pathControl->pathItems().size(), 3u);
-    EXPECT_EQ(browser->pathControl->pathItems()[0].title, "nav.zip");
-    EXPECT_EQ(browser->pathControl->pathItems()[2].title, "B");
-    browser->pathControl->clickItem(0);
+    EXPECT_EQ(browser->pathControl->pathItems()[0]->title, "nav.zip");
+    EXPECT_EQ(browser->pathControl->pathItems()[2]->title, "B");
+    ASSERT_TRUE(TestSupport::clickPathItem(*browser->pathControl, 0));
     EXPECT_EQ(browser->currentDirectory, browser->rootDirectory);
     EXPECT_EQ(browser->pathControl->pathItems().size(), 1u);
     EXPECT_EQ(historyNames(), (std::vector<std::string>{"/", "A", "B", "/"}));

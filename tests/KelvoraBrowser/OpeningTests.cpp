@@ -1,10 +1,10 @@
 #include "BrowserFixture.h"
 
-#include "Kelvora/EncodingSheet.h"
 #include "Kelvora/MultiVolumeArchiveReorderViewController.h"
 #include "Platform/AppKit/RecentDocuments.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
+#include "Tiberly/EncodingSelectionController.h"
 #include "Vantel/SharedSettings.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
@@ -30,10 +30,20 @@ protected:
         return folder + "/sjis.zip";
     }
 
-    std::shared_ptr<EncodingSheet> waitForEncodingSheet()
+    std::shared_ptr<Tiberly::EncodingSelectionController> waitForEncodingSheet()
     {
         TestSupport::waitUntil([&] { return browser->retainedWindowController && window->attachedSheet(); });
-        return browser->retainedWindowController;
+        return std::dynamic_pointer_cast<Tiberly::EncodingSelectionController>(browser->retainedWindowController);
+    }
+
+    static bool selectEncoding(Tiberly::EncodingSelectionController& sheet, Foundation::StringEncoding encoding)
+    {
+        const auto& listed = sheet.encodings();
+        const auto found = std::find(listed.begin(), listed.end(), encoding);
+        if (found == listed.end())
+            return false;
+        sheet.encodingPopUp()->performSelectItemAtIndex(static_cast<int>(found - listed.begin()));
+        return true;
     }
 };
 
@@ -91,18 +101,20 @@ TEST_F(OpeningTest, ShiftJISNamesAskForTheEncodingUnlessAFallbackIsSet)
     const auto path = makeShiftJISZip();
     Vantel::SharedSettings().setFallbackEncoding(0);
     browser->loadArchive({path}, true);
+    // The task popover opens with the analysis (the question's sheet, a
+    // window of its own, closes it as any other window would).
+    EXPECT_TRUE(browser->isTaskPopoverShown());
     auto sheet = waitForEncodingSheet();
     ASSERT_TRUE(sheet);
     // The analysis waits for the answer: the window cannot close meanwhile
-    // and the task popover lists the analysis.
+    // and the task list holds the analysis.
     EXPECT_EQ(browser->tasks.size(), 1u);
     EXPECT_FALSE(window->isClosable());
     EXPECT_EQ(TaskManager::shared()->silentTasks().size(), 1u);
-    EXPECT_TRUE(browser->isTaskPopoverShown());
     EXPECT_EQ(browser->taskViewController()->numberOfRows(), 1);
 
-    ASSERT_TRUE(sheet->selectEncoding(Foundation::Encoding::ShiftJIS));
-    sheet->ok();
+    ASSERT_TRUE(selectEncoding(*sheet, Foundation::Encoding::ShiftJIS));
+    sheet->okButton()->performClick();
     waitForNoTasks();
     ASSERT_TRUE(TestSupport::waitUntil([&] { return browser->rootDirectory != nullptr; }));
     EXPECT_EQ(listedNames(), std::vector<std::string>{"日本語.txt"});
@@ -134,7 +146,7 @@ TEST_F(OpeningTest, OpeningWhileATaskRunsShowsTheRunningTaskAlert)
     ASSERT_TRUE(sheet);
     browser->loadArchive({path}, true);
     EXPECT_EQ(browser->tasks.size(), 1u);
-    sheet->cancel();
+    sheet->cancelButton()->performClick();
     EXPECT_EQ(sheetMessage(), localizedString("ALERT_MESSAGE_TASK_RUNNING_TITLE"));
     TestSupport::pressSheetButton(window, 0);
     waitForNoTasks();

@@ -3,9 +3,9 @@
 #include "Kelvora/BrowserToolbarIdentifiers.h"
 #include "Kelvora/CommonWindowController.h"
 #include "Kelvora/CutomValidatableToolbarItem.h"
-#include "Kelvora/SegmentedControl.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/WindowOperations.h"
+#include "Platform/AppKit/Controls.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "tests/support/EventLoop.h"
 
@@ -69,7 +69,7 @@ TEST_F(BrowserWindowTest, NavigationSegmentsGoBackAndForwardInTheBrowser)
     browser->setActionHandler("goBack", [&](AppKit::Responder*) { calls.push_back("back"); });
     browser->setActionHandler("goForward", [&](AppKit::Responder*) { calls.push_back("forward"); });
     auto item = controller->window()->toolbar()->itemWithIdentifier(BrowserToolbar::navigation);
-    auto control = std::dynamic_pointer_cast<SegmentedControl>(item->view());
+    auto control = std::dynamic_pointer_cast<AppKit::SegmentedControl>(item->view());
     ASSERT_TRUE(control);
     for (int segment : {0, 1, 2, -1}) {
         control->setSelectedSegment(segment);
