@@ -180,6 +180,15 @@ private:
         }
     }
 
+    bool isEncryptedRar5Entry(struct archive* a, const char* rawPath)
+    {
+        if ((archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) != ARCHIVE_FORMAT_RAR_V5)
+            return false;
+        if (!rar5Encrypted_)
+            rar5Encrypted_ = rar5EncryptedNames(request_.paths);
+        return rar5Encrypted_->count(rawPath) > 0;
+    }
+
     Outcome extractEntry(VolumeReader& reader, struct archive_entry* entry, Foundation::ErrorPtr& fatal)
     {
         struct archive* a = reader.handle();
@@ -226,7 +235,7 @@ private:
         const char* hardlink = archive_entry_hardlink(entry);
         if (type != AE_IFREG && type != AE_IFLNK && !hardlink)
             return Outcome::next; // devices and pipes are never made
-        if (archive_entry_is_data_encrypted(entry) && isRar(a)) {
+        if (isRar(a) && (archive_entry_is_data_encrypted(entry) || isEncryptedRar5Entry(a, rawPath))) {
             record(engineError(ZODArchiverErrorEncryptedRARUnsupported, shown));
             return Outcome::next;
         }
@@ -561,6 +570,7 @@ private:
     DiskPlacement placement_;
     std::vector<std::string> prefix_;
     std::unordered_set<std::string> selected_;
+    std::optional<std::unordered_set<std::string>> rar5Encrypted_;
     std::vector<std::string_view> parts_;
     std::vector<std::string_view> linkParts_;
     std::vector<std::string> target_;

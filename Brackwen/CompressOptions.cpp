@@ -32,23 +32,22 @@ void append(std::string& options, const std::string& option)
     options += option;
 }
 
-std::string threadCount()
+int threadCount()
 {
-    unsigned n = std::thread::hardware_concurrency();
-    return std::to_string(n == 0 ? 1 : n);
+    return int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 // xz's multi-threaded encoder needs about twelve dictionaries of memory per
 // thread (the encoder and its block buffers); at the highest levels every
 // core would need gigabytes, so threads are limited to a quarter of the RAM.
-std::string xzThreadCount(int64_t level)
+int xzThreadCount(int64_t level)
 {
     static const int64_t dictionaryMb[6] = {8, 1, 4, 8, 16, 64}; // xz presets 6, 1, 3, 5, 7, 9
     const int64_t perThread = 12 * (dictionaryMb[level] << 20);
     const int64_t ram = int64_t(::sysconf(_SC_PHYS_PAGES)) * int64_t(::sysconf(_SC_PAGESIZE));
     const int64_t cores = std::max<int64_t>(1, std::thread::hardware_concurrency());
     const int64_t fit = ram > 0 ? (ram / 4) / perThread : 1;
-    return std::to_string(std::clamp<int64_t>(fit, 1, cores));
+    return int(std::clamp<int64_t>(fit, 1, cores));
 }
 
 Foundation::ErrorPtr cannotEncrypt(const char* why)
@@ -128,14 +127,10 @@ compressSettingsFor(const ZODArchiverPreference& preference, bool sevenZipAvaila
         w.filter = "compress"; // one fixed algorithm, no levels
         break;
     case ZODArchiverPresetTarXz:
-        w.filter = "xz";
-        append(w.options, "xz:threads=" + xzThreadCount(level));
-        append(w.options, levelOption("xz", level, kNineStep));
+        w.compression = {StreamCodec::Xz, level > 0 ? kNineStep[level] : 6, xzThreadCount(level)};
         break;
     case ZODArchiverPresetTarZst:
-        w.filter = "zstd";
-        append(w.options, "zstd:threads=" + threadCount()); // 0 would be one thread
-        append(w.options, levelOption("zstd", level, kZstd));
+        w.compression = {StreamCodec::Zstd, level > 0 ? kZstd[level] : 3, threadCount()};
         break;
     case ZODArchiverPresetISO:
         w.format = "iso9660"; // stores files uncompressed: the level has no meaning

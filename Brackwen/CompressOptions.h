@@ -3,6 +3,7 @@
 // option string, or the 7zz settings; and the refusal of an encryption a
 // format cannot give.
 
+#include "Brackwen/StreamCompressor.h"
 #include "Brackwen/ZODArchiverPreference.h"
 #include "Platform/Foundation/Error.h"
 #include "Platform/Foundation/Result.h"
@@ -17,6 +18,7 @@ struct WriterSettings {
     std::string filter;                    // archive_write_add_filter_by_name; empty for none
     std::string options;                   // archive_write_set_options
     std::optional<std::string> passphrase; // zip only
+    StreamCompression compression;         // our own compressor after libarchive's tar
 };
 
 struct CompressSettings {

@@ -3,6 +3,8 @@
 // which path the engine takes (7-Zip backend, RAR encryption).
 
 #include <string>
+#include <unordered_set>
+#include <vector>
 
 struct archive;
 
@@ -15,5 +17,9 @@ bool isZip(struct archive* a);
 bool isEncryptedHeaderMessage(const std::string& message);
 // RAR4/RAR5 header encryption, which libarchive cannot read.
 bool isRarEncryptionMessage(const std::string& message);
+// Names of the RAR5 file entries that carry an encryption record, read from
+// the block headers of every volume. libarchive 3.6.2 neither flags these
+// entries nor fails on them: a stored one reads back as its ciphertext.
+std::unordered_set<std::string> rar5EncryptedNames(const std::vector<std::string>& volumePaths);
 
 } // namespace Brackwen

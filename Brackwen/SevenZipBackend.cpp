@@ -3,6 +3,7 @@
 #include "Brackwen/SevenZipPlacement.h"
 #include "Brackwen/SevenZipProcess.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -56,8 +57,10 @@ Foundation::ErrorPtr errorFor(const ProcessOutcome& outcome, bool hadPassphrase,
         code = ZODArchiverErrorUnsupportedFormat;
     else if (contains(err, "Data Error") || contains(err, "CRC Failed") || contains(err, "Headers Error"))
         code = ZODArchiverErrorDamaged;
-    else if (contains(err, "No space left") || contains(err, "not enough space"))
+    else if (contains(err, "No space left") || contains(err, "not enough space") || contains(err, "Disk quota"))
         code = ZODArchiverErrorDiskFull;
+    else if (contains(err, "File too large") || outcome.signal == SIGXFSZ)
+        code = ZODArchiverErrorCannotWrite;
     else if (contains(err, "No such file") || contains(err, "cannot find"))
         code = ZODArchiverErrorFileNotFound;
     else if (contains(err, "Permission denied"))

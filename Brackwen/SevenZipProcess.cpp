@@ -156,6 +156,7 @@ Foundation::Result<ProcessOutcome, Foundation::ErrorPtr> runProcess(const Proces
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     return R::success(std::move(outcome));
 }
 

@@ -27,6 +27,7 @@ struct ProcessRun {
 
 struct ProcessOutcome {
     int exitCode = -1;        // -1 when ended by a signal
+    int signal = 0;           // the signal that ended it, if one did
     bool cancelled = false;   // ended because isCancelled turned true
     std::string errorOutput;  // standard error, its first 64 KiB
 };

@@ -1,5 +1,6 @@
 #include "Brackwen/WriterLibarchive.h"
 
+#include "Brackwen/StreamCompressor.h"
 #include "Brackwen/ZODArchiverError.h"
 
 #include <archive.h>
@@ -56,8 +57,16 @@ public:
             return VoidResult::failure(setupError());
         // No padding to a tape block: the output is a file.
         archive_write_set_bytes_in_last_block(a_.get(), 1);
-        if (archive_write_open_fd(a_.get(), fd_) != ARCHIVE_OK)
+        if (settings.compression.codec != StreamCodec::None) {
+            compressor_ = makeStreamCompressor(settings.compression, fd_, plan.totalBytes);
+            if (!compressor_)
+                return VoidResult::failure(setupError());
+            archive_write_set_bytes_per_block(a_.get(), int(kBlock));
+            if (archive_write_open(a_.get(), this, nullptr, &Writer::compressBlock, nullptr) != ARCHIVE_OK)
+                return VoidResult::failure(libarchiveError(a_.get()));
+        } else if (archive_write_open_fd(a_.get(), fd_) != ARCHIVE_OK) {
             return VoidResult::failure(libarchiveError(a_.get()));
+        }
 
         for (const auto& source : plan.entries) {
             if (cancelled())
@@ -69,10 +78,24 @@ public:
         // shows only now.
         if (archive_write_close(a_.get()) != ARCHIVE_OK)
             return VoidResult::failure(libarchiveError(a_.get()));
+        if (compressor_) {
+            if (auto error = compressor_->finish(control_.isCancelled))
+                return VoidResult::failure(std::move(error));
+        }
         return VoidResult::success({});
     }
 
 private:
+    static la_ssize_t compressBlock(archive* a, void* client, const void* data, size_t size)
+    {
+        if (!static_cast<Writer*>(client)->compressor_->write(data, size)) {
+            int err = errno;
+            archive_set_error(a, err, "%s", std::strerror(err));
+            return -1;
+        }
+        return la_ssize_t(size);
+    }
+
     bool cancelled() const { return control_.isCancelled && control_.isCancelled(); }
 
     VoidResult fail(Foundation::ErrorPtr error)
@@ -159,6 +182,7 @@ private:
     int fd_;
     const WriterControl& control_;
     std::vector<char> buffer_;
+    std::unique_ptr<StreamCompressor> compressor_;
     std::unique_ptr<archive, ArchiveDeleter> a_;
 };
 

@@ -285,3 +285,54 @@ TEST(ArchiveExtraction, CancelDuringExtractionLeavesNoHalfFile)
               ZODArchiverErrorCancelled);
     expectOnly(dest, {});
 }
+
+// No tool writes RAR here, so the archive is built from its documented block
+// layout: a stored entry, and a stored entry with an AES-256 encryption
+// record whose data is 16 bytes of ciphertext.
+TEST(ArchiveExtraction, EncryptedRar5EntryIsRefusedNotWrittenAsCiphertext)
+{
+    const char* builder = R"(
+import struct, zlib
+def vint(n):
+    out = bytearray()
+    while True:
+        b, n = n & 0x7f, n >> 7
+        out.append(b | (0x80 if n else 0))
+        if not n:
+            return bytes(out)
+def block(body):
+    data = vint(len(body)) + body
+    return struct.pack('<I', zlib.crc32(data)) + data
+def entry(name, data, size, encrypted):
+    extra = b''
+    if encrypted:
+        record = vint(0x01) + vint(0) + vint(0x0001) + bytes([15]) + bytes(16) + bytes(range(16)) + bytes(12)
+        extra = vint(len(record)) + record
+    body = vint(2) + vint(0x0002 | (0x0001 if extra else 0)) + (vint(len(extra)) if extra else b'') + vint(len(data))
+    body += vint(0x0004) + vint(size) + vint(0o100644) + struct.pack('<I', zlib.crc32(b'x' * size)) + vint(0) + vint(1)
+    return block(body + vint(len(name)) + name + extra) + data
+rar = b'Rar!\x1a\x07\x01\x00' + block(vint(1) + vint(0) + vint(0))
+rar += entry(b'plain.txt', b'xxxxx', 5, False)
+rar += entry(b'secret.txt', bytes(range(0x40, 0x50)), 5, True)
+rar += block(vint(5) + vint(0) + vint(0))
+open('enc.rar', 'wb').write(rar)
+)";
+    ASSERT_EQ(python(builder, TestSupport::scratchDirectory()).status, 0);
+    std::string archive = TestSupport::scratchDirectory() + "/enc.rar";
+    auto analysis = analyze({archive});
+    ASSERT_FALSE(analysis.error) << why(analysis.error);
+    EXPECT_EQ(listTree(analysis.root), (std::vector<std::string>{"plain.txt", "secret.txt"}));
+
+    std::string all = makeFolder("all");
+    auto error = extract({archive}, all, analysis.root);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), ZODArchiverErrorEncryptedRARUnsupported) << why(error);
+    expectOnly(all, {"plain.txt"});
+    EXPECT_EQ(readFile(all + "/plain.txt"), "xxxxx");
+
+    std::string one = makeFolder("one");
+    error = extract({archive}, one, analysis.root, std::vector<std::string>{"secret.txt"});
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code(), ZODArchiverErrorEncryptedRARUnsupported) << why(error);
+    expectOnly(one, {});
+}

@@ -277,13 +277,19 @@ TEST_F(CompressTest, FullDiskIsAFailure)
 {
     auto plan = Brackwen::planCompression({tree}, false, nullptr);
     ASSERT_TRUE(plan.isSuccess());
-    for (const char* filter : {"", "gzip"}) {
+    using Brackwen::StreamCodec;
+    struct Case {
+        const char* filter;
+        StreamCodec codec;
+    } cases[] = {{"", StreamCodec::None}, {"gzip", StreamCodec::None}, {"", StreamCodec::Zstd}, {"", StreamCodec::Xz}};
+    for (const auto& c : cases) {
         int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
         ASSERT_GE(fd, 0);
-        auto written = Brackwen::writeArchive(fd, plan.value(), {"paxr", filter, "", std::nullopt}, {});
+        Brackwen::WriterSettings settings{"paxr", c.filter, "", std::nullopt, {c.codec, c.codec == StreamCodec::Xz ? 1 : 3, 4}};
+        auto written = Brackwen::writeArchive(fd, plan.value(), settings, {});
         ::close(fd);
-        ASSERT_TRUE(written.isFailure()) << filter;
-        EXPECT_EQ(written.error()->code(), ZODArchiverErrorDiskFull) << filter;
+        ASSERT_TRUE(written.isFailure()) << c.filter << int(c.codec);
+        EXPECT_EQ(written.error()->code(), ZODArchiverErrorDiskFull) << c.filter << int(c.codec);
     }
 }
 
