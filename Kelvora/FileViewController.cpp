@@ -98,7 +98,10 @@ void FileViewController::loadView()
     pathControlContainer = form_->pathControlContainer;
     resultContainerView = form_->resultContainerView;
     splitView = form_->splitView;
-    previewContainerView = form_->previewContainerView;
+    previewContainerView = PreviewView::make();
+    splitView->replaceWidget(splitView->indexOf(form_->previewContainerView), previewContainerView->widget());
+    delete form_->previewContainerView;
+    form_->previewContainerView = nullptr;
 
     tableView = AppKit::TableView::make();
     for (const auto& definition : fileColumns) {
@@ -134,6 +137,7 @@ void FileViewController::viewDidLoad()
     splitView->setSizes({1, 0});
 
     taskViewController()->dataSource = self();
+    previewContainerView->delegate = self();
 
     auto weak = weakSelf();
     pathControl->action = [weak](PathControl& control) {
@@ -156,8 +160,10 @@ void FileViewController::viewDidLoad()
         }
     };
     tableView->selectionDidChange = [weak] {
-        if (auto self = weak.lock())
+        if (auto self = weak.lock()) {
             self->updateDescription(self->tableView->selectedRowIndexes());
+            self->updatePreview();
+        }
     };
     tableView->doubleAction = [weak] {
         if (auto self = weak.lock())
@@ -246,5 +252,5 @@ void FileViewController::setSortDescriptorPrototype(FileColumnIdentifier identif
 
 bool FileViewController::canCollapseSubview(QWidget* subview) const
 {
-    return previewContainerView && subview == previewContainerView.data();
+    return previewContainerView && subview && subview == previewContainerView->widget();
 }
