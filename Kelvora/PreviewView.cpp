@@ -267,6 +267,6 @@ void PreviewView::previewURLDidChange()
         previewView()->setHidden(true);
         return;
     }
-    previewView()->setPreviewItem(previewURL_->toString().toStdString());
+    previewView()->setPreviewItem(previewURL_->toString(QUrl::FullyEncoded).toStdString());
     previewView()->setHidden(false);
 }

@@ -122,7 +122,8 @@ protected:
 
 TEST_F(PreviewTest, SelectedTextFileIsExtractedQuietlyAndShownFromItsCacheAfterwards)
 {
-    open({makeZip("plain", {{"alpha.txt", "alpha text\n"}, {"bravo.txt", "bravo text\n"}, {"folder/inner.txt", "x"}})});
+    open({makeZip("plain", {{"alpha.txt", "alpha text\n"}, {"bravo.txt", "bravo text\n"},
+                              {"odd #1 100%.txt", "odd name\n"}, {"folder/inner.txt", "x"}})});
     EXPECT_TRUE(isEmpty());
 
     // Previews start off: selecting a file shows nothing.
@@ -170,6 +171,10 @@ TEST_F(PreviewTest, SelectedTextFileIsExtractedQuietlyAndShownFromItsCacheAfterw
     const auto again = Vantel::cachedURL(*entry("alpha.txt"));
     ASSERT_TRUE(again);
     EXPECT_NE(QFileInfo(again->toLocalFile()).absolutePath(), file.absolutePath());
+
+    // Characters that mean something in a URL stay part of the name.
+    select({"odd #1 100%.txt"});
+    ASSERT_TRUE(waitForText("odd name\n"));
 
     // A folder, two rows or no row: nothing.
     for (const auto& names : std::vector<std::vector<std::string>>{{"folder"}, {"alpha.txt", "bravo.txt"}, {}}) {
