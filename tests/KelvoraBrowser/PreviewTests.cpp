@@ -6,6 +6,7 @@
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
@@ -259,6 +260,7 @@ TEST_F(PreviewTest, EncryptedEntryAsksInThePaneAndTheAnswerServesLaterExtraction
     select({"two.txt"});
     ASSERT_TRUE(waitForText("second secret\n"));
     const auto destination = scratch("aes-out");
+    QDir(QString::fromStdString(destination)).removeRecursively();
     browser->unarchiveCurrentSelection();
     ASSERT_TRUE(choosePanelPath(destination));
     waitForNoTasks();
