@@ -155,6 +155,7 @@ void FileViewController::showDirectory(const ZODArchiveDirectoryPtr& directory)
     coverView->setHidden(true);
     resultContainerView->setHidden(false);
     currentDirectory = directory;
+    stopPreview();
     reloadItems();
     updateDescription({});
     tableView->reloadData();

@@ -93,7 +93,10 @@ void FileViewController::loadView()
     coverView = form_->coverView;
     resultContainerView = form_->resultContainerView;
     splitView = form_->splitView;
-    previewContainerView = form_->previewContainerView;
+    previewContainerView = PreviewView::make();
+    splitView->replaceWidget(splitView->indexOf(form_->previewContainerView), previewContainerView->widget());
+    delete form_->previewContainerView;
+    form_->previewContainerView = nullptr;
 
     tableView = AppKit::TableView::make();
     for (const auto& definition : fileColumns) {
@@ -147,6 +150,7 @@ void FileViewController::viewDidLoad()
     splitView->setSizes({1, 0});
 
     taskViewController()->dataSource = self();
+    previewContainerView->delegate = self();
 
     auto weak = weakSelf();
     pathControl->setAction("pathControlSingleClick:");
@@ -167,8 +171,10 @@ void FileViewController::viewDidLoad()
         }
     };
     tableView->selectionDidChange = [weak] {
-        if (auto self = weak.lock())
+        if (auto self = weak.lock()) {
             self->updateDescription(self->tableView->selectedRowIndexes());
+            self->updatePreview();
+        }
     };
     tableView->doubleAction = [weak] {
         if (auto self = weak.lock())
@@ -283,5 +289,5 @@ void FileViewController::setSortDescriptorPrototype(FileColumnIdentifier identif
 
 bool FileViewController::canCollapseSubview(QWidget* subview) const
 {
-    return previewContainerView && subview == previewContainerView.data();
+    return previewContainerView && subview && subview == previewContainerView->widget();
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The archive browser: content of every browser window, made from the
 // "FileView" form, holding at most one analysed archive. Its concerns live
-// in FileViewController+Opening.cpp, +Tasks.cpp, +Listing.cpp and
-// +Extraction.cpp. Main thread only, except the question halves that the
+// in FileViewController+Opening.cpp, +Tasks.cpp, +Listing.cpp,
+// +Extraction.cpp and +Preview.cpp. Main thread only, except the question halves that the
 // engine calls on its work thread.
 
 #include "Brackwen/ZODArchiveModel.h"
 #include "Brackwen/ZODArchiverTask.h"
+#include "Kelvora/PreviewView.h"
 #include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/TaskViewController.h"
 #include "Kelvora/TaskViewControllerDataSource.h"
@@ -48,7 +49,8 @@ const char* rawValue(FileColumnIdentifier column);
 class FileViewController : public AppKit::ViewController,
                            public TaskViewControllerDataSource,
                            public SearchResultViewControllerDelegate,
-                           public Tiberly::KVUDragDropViewDelegate {
+                           public Tiberly::KVUDragDropViewDelegate,
+                           public PreviewViewDelegate {
 public:
     using ExtractionCompletion = std::function<void(Vantel::OperationResult)>;
     using TaskCompletion = std::function<void(Vantel::OperationResult, ZODArchiverTaskPtr)>;
@@ -81,7 +83,7 @@ public:
     std::shared_ptr<AppKit::TableView> tableView;
     QPointer<QWidget> resultContainerView;
     QPointer<QSplitter> splitView;
-    QPointer<QWidget> previewContainerView;
+    std::shared_ptr<PreviewView> previewContainerView;
     std::shared_ptr<TaskViewController> taskViewController();
     AppKit::WindowControllerPtr retainedWindowController;
     ZODArchiverTaskPtr currentPreviewTask;
@@ -158,6 +160,11 @@ public:
                                                                       const AppKit::IndexSet& rows,
                                                                       AppKit::PromisedFilesWritten written = {});
 
+    // The preview pane.
+    void updatePreview();
+    void previewViewDidEnterPassword(PreviewView& view, const std::string& password) override;
+    void previewViewDidChangePreviewState(PreviewView& view, bool on) override;
+
 protected:
     void loadView() override;
     void viewDidLoad() override;
@@ -170,6 +177,13 @@ private:
     static std::optional<std::string> askPassword(const std::weak_ptr<FileViewController>& weak);
     static ArchiverConflictResolving askConflict(const std::weak_ptr<FileViewController>& weak,
                                                  const std::string& name);
+    static std::optional<std::string> previewPasswordHandler(const std::weak_ptr<FileViewController>& weak,
+                                                             const std::shared_ptr<std::weak_ptr<ZODArchiverTask>>& task);
+    void previewExtractionCompleted(const Vantel::OperationResult& result, const ZODArchiverTaskPtr& task,
+                                    const Foundation::URL& jobFolder, const ZODArchiveModelPtr& entry);
+    // Releases a waiting passphrase question, cancels the running preview
+    // and empties the pane.
+    void stopPreview();
     void presentReorderSheet(const std::vector<std::string>& paths, bool addToRecents);
     void analysisCompleted(Vantel::AnalysisResult result, const ZODArchiverTaskPtr& task,
                            const std::vector<std::string>& paths,

@@ -261,6 +261,10 @@
         <translation>%@ selected, %@</translation>
     </message>
     <message>
+        <source>FILE_LIST_ENABLE_PREVIEW</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
         <source>ALERT_MESSAGE_NO_FILE_TITLE</source>
         <translation>A volume of the archive is missing</translation>
     </message>
