@@ -35,7 +35,7 @@ public:
     const ZODArchiveModelPtr entry;
 };
 
-struct ColumnSpec {
+struct ColumnLayout {
     const char* identifier;
     const char* titleKey;
     int minWidth;
@@ -45,21 +45,21 @@ struct ColumnSpec {
     AppKit::SortComparison comparison;
 };
 
-constexpr ColumnSpec nameColumn{"Name", "SEARCH_RESULT_TABLE_COLUMN_NAME", 300, 1000, 350, "name",
+constexpr ColumnLayout nameColumn{"Name", "SEARCH_RESULT_TABLE_COLUMN_NAME", 300, 1000, 350, "name",
                                 AppKit::SortComparison::localizedStandardCompare};
-constexpr ColumnSpec sizeColumn{"Size", "SEARCH_RESULT_TABLE_COLUMN_SIZE", 80, 160, 80, "size",
+constexpr ColumnLayout sizeColumn{"Size", "SEARCH_RESULT_TABLE_COLUMN_SIZE", 80, 160, 80, "size",
                                 AppKit::SortComparison::compare};
-constexpr ColumnSpec kindColumn{"Kind", "SEARCH_RESULT_TABLE_COLUMN_KIND", 80, 160, 80, "typeDescription",
+constexpr ColumnLayout kindColumn{"Kind", "SEARCH_RESULT_TABLE_COLUMN_KIND", 80, 160, 80, "typeDescription",
                                 AppKit::SortComparison::localizedStandardCompare};
 
-AppKit::TableColumnPtr makeColumn(const ColumnSpec& spec)
+AppKit::TableColumnPtr makeColumn(const ColumnLayout& layout)
 {
-    auto column = std::make_shared<AppKit::TableColumn>(spec.identifier);
-    column->title = localizedString(spec.titleKey);
-    column->minWidth = spec.minWidth;
-    column->maxWidth = spec.maxWidth;
-    column->width = spec.width;
-    column->sortDescriptorPrototype = AppKit::SortDescriptor(spec.sortKey, true, spec.comparison);
+    auto column = std::make_shared<AppKit::TableColumn>(layout.identifier);
+    column->title = localizedString(layout.titleKey);
+    column->minWidth = layout.minWidth;
+    column->maxWidth = layout.maxWidth;
+    column->width = layout.width;
+    column->sortDescriptorPrototype = AppKit::SortDescriptor(layout.sortKey, true, layout.comparison);
     return column;
 }
 
