@@ -14,12 +14,52 @@ namespace Brackwen {
 
 namespace {
 
+// A glob without a dot, lower-cased. Most are a plain name ("makefile") or
+// a name with one star at an end ("readme*", "*~"); those are matched
+// directly, as fnmatch costs microseconds a call and a listing may hold a
+// million such names.
+struct DotlessGlob {
+    enum Shape { Literal, Prefix, Suffix, General } shape;
+    std::string text; // the literal part, or the whole pattern for General
+
+    bool matches(std::string_view lowerName) const
+    {
+        switch (shape) {
+        case Literal:
+            return lowerName == text;
+        case Prefix:
+            return lowerName.starts_with(text);
+        case Suffix:
+            return lowerName.ends_with(text);
+        case General:
+            return ::fnmatch(text.c_str(), std::string(lowerName).c_str(), FNM_CASEFOLD) == 0;
+        }
+        return false;
+    }
+};
+
+DotlessGlob dotlessGlob(std::string pattern)
+{
+    for (auto& c : pattern)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    auto wild = [](std::string_view s) { return s.find_first_of("*?[\\") != std::string_view::npos; };
+    std::string_view p(pattern);
+    if (!wild(p))
+        return {DotlessGlob::Literal, pattern};
+    if (p.size() > 1 && p.back() == '*' && !wild(p.substr(0, p.size() - 1)))
+        return {DotlessGlob::Prefix, pattern.substr(0, pattern.size() - 1)};
+    if (p.size() > 1 && p.front() == '*' && !wild(p.substr(1)))
+        return {DotlessGlob::Suffix, pattern.substr(1)};
+    return {DotlessGlob::General, pattern};
+}
+
 struct Kinds {
     std::mutex mutex;
     std::set<std::string> texts;                                // interned kinds
     std::unordered_map<std::string, const std::string*> bySuffix; // lower-case suffix → kind
     // A glob's dot is literal, so only these can match a name without one.
-    std::vector<std::string> dotlessPatterns;
+    std::vector<DotlessGlob> dotlessGlobs;
 };
 
 Kinds& kinds()
@@ -29,7 +69,7 @@ Kinds& kinds()
         for (const auto& type : QMimeDatabase().allMimeTypes())
             for (const auto& pattern : type.globPatterns())
                 if (!pattern.contains('.'))
-                    made->dotlessPatterns.push_back(pattern.toStdString());
+                    made->dotlessGlobs.push_back(dotlessGlob(pattern.toStdString()));
         return made;
     }();
     return *k;
@@ -37,12 +77,12 @@ Kinds& kinds()
 
 // Most names without an extension match no glob: they are plain data, and
 // asking the database for each of them costs tens of microseconds a name.
-bool mayMatchAGlob(const Kinds& k, const std::string& name)
+bool mayMatchAGlob(const Kinds& k, const std::string& lowerName)
 {
-    if (name.find('.') != std::string::npos)
+    if (lowerName.find('.') != std::string::npos)
         return true;
-    for (const auto& pattern : k.dotlessPatterns)
-        if (::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0)
+    for (const auto& glob : k.dotlessGlobs)
+        if (glob.matches(lowerName))
             return true;
     return false;
 }

@@ -2,11 +2,12 @@
 // in one run, and prints the ratios. Each figure is the best of --repeat
 // runs of wall-clock time.
 //
-//   kelvora_bench [--size-mb N] [--entries N] [--repeat N] [--keep DIR]
+//   kelvora_bench [--size-mb N] [--entries N] [--repeat N] [--keep DIR] [--analysis-only 1]
 //
 // --size-mb: corpus size (default 32; the full run uses 1024).
 // --entries: entries of the tar used for the analysis benchmark (default
 //            20000; the full run uses 1000000).
+// --analysis-only 1: only the analysis benchmark, for profiling it.
 
 #include "Brackwen/ZODArchiver.h"
 
@@ -30,6 +31,7 @@ struct Options {
     int64_t entries = 20000;
     int repeat = 1;
     std::string keep;
+    bool analysisOnly = false;
 };
 
 double seconds(const std::function<void()>& body)
@@ -192,6 +194,17 @@ void extract(const std::string& archive, const ZODArchiveDirectoryPtr& root, con
     }
 }
 
+int64_t residentBytes()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return int64_t(resident) * ::sysconf(_SC_PAGESIZE);
+}
+
 void report(const char* what, double engine, double reference, const char* against)
 {
     std::printf("%-34s %9.3f s %9.3f s  %6.2fx  (%s)\n", what, engine, reference, reference / engine, against);
@@ -211,8 +224,33 @@ Options parse(int argc, char** argv)
             o.repeat = std::max(1, std::atoi(argv[i + 1]));
         else if (k == "--keep")
             o.keep = argv[i + 1];
+        else if (k == "--analysis-only")
+            o.analysisOnly = std::atoi(argv[i + 1]) != 0;
     }
     return o;
+}
+
+void benchAnalysis(const std::string& work, const Options& o, const Dispatch::QueuePtr& handler)
+{
+    const int r = o.repeat;
+    std::string many = work + "/many.tar";
+    if (!fs::exists(many)) {
+        std::printf("generating a tar of %lld entries\n", (long long)o.entries);
+        makeManyEntriesTar(work + "/many/m", many, o.entries);
+        fs::remove_all(work + "/many");
+    }
+    // Resident-set growth while the tree is held, measured first, before
+    // freed trees leave memory with the allocator.
+    const int64_t before = residentBytes();
+    ZODArchiveDirectoryPtr kept = analyze(many, handler);
+    const int64_t grown = residentBytes() - before;
+    std::printf("%-34s %9.0f bytes per entry (resident-set growth)\n", "tree memory",
+                double(grown) / double(std::max<int64_t>(1, kept->itemCount())));
+    // Until the tree is handed over; freeing it happens when the archive is closed.
+    double engine = best(r, [&] { kept.reset(); }, [&] { kept = analyze(many, handler); });
+    kept.reset();
+    double reference = best(r, nullptr, [&] { run("bsdtar -tf " + q(many)); });
+    report(("analyze tar, " + std::to_string(o.entries) + " entries").c_str(), engine, reference, "bsdtar -tf");
 }
 
 } // namespace
@@ -226,13 +264,17 @@ int main(int argc, char** argv)
         work = ::mkdtemp(t.data());
     }
     fs::create_directories(work);
+    auto handler = Dispatch::makeSerialQueue("bench.handler");
+    if (o.analysisOnly) {
+        benchAnalysis(work, o, handler);
+        return 0;
+    }
     const std::string corpus = work + "/corpus";
     const std::string tree = corpus + "/tree";
     if (!fs::exists(tree)) {
         std::printf("generating %lld MB corpus in %s\n", (long long)o.sizeMb, corpus.c_str());
         makeCorpus(tree, o.sizeMb << 20);
     }
-    auto handler = Dispatch::makeSerialQueue("bench.handler");
     const int r = o.repeat;
     auto fresh = [&](const std::string& p) {
         return [p] {
@@ -307,15 +349,7 @@ int main(int argc, char** argv)
         report("compress tar.gz, progress observed", observed, plain, "engine, no observer");
     }
 
-    std::string many = work + "/many.tar";
-    if (!fs::exists(many)) {
-        std::printf("generating a tar of %lld entries\n", (long long)o.entries);
-        makeManyEntriesTar(work + "/many/m", many, o.entries);
-        fs::remove_all(work + "/many");
-    }
-    double engine = best(r, nullptr, [&] { analyze(many, handler); });
-    double reference = best(r, nullptr, [&] { run("bsdtar -tf " + q(many)); });
-    report(("analyze tar, " + std::to_string(o.entries) + " entries").c_str(), engine, reference, "bsdtar -tf");
+    benchAnalysis(work, o, handler);
 
     if (o.keep.empty())
         fs::remove_all(work);

@@ -252,7 +252,7 @@ TEST(ArchiveAnalysis, CancelWhileTheEncodingQuestionIsOpen)
 TEST(ArchiveAnalysis, KindsOfNamesWithoutAnExtensionMatchTheMimeDatabase)
 {
     const QMimeDatabase database;
-    for (const char* name : {"Makefile", "README", "core", "notes~", "n12345", "a.tar.gz"}) {
+    for (const char* name : {"Makefile", "makefile2", "README", "ReadMe-first", "core", "notes~", "n12345", "a.tar.gz"}) {
         const auto expected =
             database.mimeTypeForFile(QString("dir/") + name, QMimeDatabase::MatchExtension).comment().toStdString();
         EXPECT_EQ(*Brackwen::kindOfFile(name), expected) << name;
