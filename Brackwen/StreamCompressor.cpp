@@ -1,5 +1,6 @@
 #include "Brackwen/StreamCompressor.h"
 
+#include "Brackwen/OutputWriter.h"
 #include "Brackwen/ZODArchiverError.h"
 
 #include <algorithm>
@@ -7,7 +8,6 @@
 #include <cstring>
 #include <lzma.h>
 #include <string>
-#include <unistd.h>
 #include <vector>
 #include <zstd.h>
 
@@ -18,20 +18,14 @@ namespace {
 constexpr size_t kOutput = 1 << 20;
 constexpr int64_t kMinBlock = 1 << 20;
 
-bool writeAll(int fd, const uint8_t* data, size_t size)
+// Hands the filled part of `out` to the writer and makes `out` a whole
+// empty chunk again.
+bool pushOutput(OutputWriter& writer, std::vector<uint8_t>& out, size_t filled)
 {
-    while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        data += n;
-        size -= size_t(n);
-    }
+    out.resize(filled);
+    if (!writer.push(out))
+        return false;
+    out.resize(kOutput);
     return true;
 }
 
@@ -55,7 +49,7 @@ int64_t blockSizeFor(int64_t expectedBytes, int threads, int64_t largest)
 
 class ZstdCompressor final : public StreamCompressor {
 public:
-    ZstdCompressor(int fd) : fd_(fd), out_(kOutput) {}
+    ZstdCompressor(int fd) : writer_(fd), out_(kOutput) {}
     ~ZstdCompressor() override { ZSTD_freeCCtx(cctx_); }
 
     bool setUp(const StreamCompression& s, int64_t expectedBytes)
@@ -80,7 +74,7 @@ public:
                 errno = EIO;
                 return false;
             }
-            if (!writeAll(fd_, out_.data(), out.pos))
+            if (out.pos > 0 && !pushOutput(writer_, out_, out.pos))
                 return false;
         }
         return true;
@@ -96,22 +90,22 @@ public:
             size_t left = ZSTD_compressStream2(cctx_, &out, &in, ZSTD_e_end);
             if (ZSTD_isError(left))
                 return codecError(ZSTD_getErrorName(left));
-            if (!writeAll(fd_, out_.data(), out.pos))
+            if (!pushOutput(writer_, out_, out.pos))
                 return outputError(errno);
             if (left == 0)
-                return nullptr;
+                return writer_.close() ? nullptr : outputError(errno);
         }
     }
 
 private:
-    int fd_;
+    OutputWriter writer_;
     ZSTD_CCtx* cctx_ = nullptr;
     std::vector<uint8_t> out_;
 };
 
 class XzCompressor final : public StreamCompressor {
 public:
-    XzCompressor(int fd) : fd_(fd), out_(kOutput) {}
+    XzCompressor(int fd) : writer_(fd), out_(kOutput) {}
     ~XzCompressor() override { lzma_end(&stream_); }
 
     bool setUp(const StreamCompression& s, int64_t expectedBytes)
@@ -149,10 +143,10 @@ public:
             lzma_ret r = lzma_code(&stream_, LZMA_FINISH);
             if (r != LZMA_OK && r != LZMA_STREAM_END)
                 return codecError("xz compression failed");
-            if (!writeAll(fd_, out_.data(), out_.size() - stream_.avail_out))
+            if (!pushOutput(writer_, out_, out_.size() - stream_.avail_out))
                 return outputError(errno);
             if (r == LZMA_STREAM_END)
-                return nullptr;
+                return writer_.close() ? nullptr : outputError(errno);
         }
     }
 
@@ -166,10 +160,11 @@ private:
             errno = r == LZMA_MEM_ERROR ? ENOMEM : EIO;
             return false;
         }
-        return writeAll(fd_, out_.data(), out_.size() - stream_.avail_out);
+        const size_t filled = out_.size() - stream_.avail_out;
+        return filled == 0 || pushOutput(writer_, out_, filled);
     }
 
-    int fd_;
+    OutputWriter writer_;
     lzma_stream stream_ = LZMA_STREAM_INIT;
     std::vector<uint8_t> out_;
 };

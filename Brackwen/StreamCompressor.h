@@ -24,11 +24,13 @@ struct StreamCompression {
 class StreamCompressor {
 public:
     virtual ~StreamCompressor() = default;
-    // Compresses and writes what is ready to the descriptor. A failed write
+    // Compresses and hands what is ready to the descriptor's writer thread
+    // (see OutputWriter). A failed write, this one's or an earlier one's,
     // leaves errno set and returns false.
     virtual bool write(const void* data, size_t size) = 0;
-    // Flushes the end of the stream; `isCancelled` is checked between output
-    // chunks, the long part of a multi-threaded flush.
+    // Flushes the end of the stream and waits until all of it is written;
+    // `isCancelled` is checked between output chunks, the long part of a
+    // multi-threaded flush.
     virtual Foundation::ErrorPtr finish(const std::function<bool()>& isCancelled) = 0;
 };
 
