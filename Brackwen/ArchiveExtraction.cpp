@@ -168,7 +168,9 @@ private:
                     fatal = errorFromArchiveRead(a, request_.paths.back());
                 return Outcome::stop;
             }
-            if (index == 0 && isSevenZip(a) && sevenZipHasEncryptedData())
+            // 7zz decodes on every core where libarchive uses one, and it can
+            // decrypt; without it libarchive still reads what is not encrypted.
+            if (index == 0 && isSevenZip(a) && (!sevenZipProgram().empty() || sevenZipHasEncryptedData()))
                 return delegateToSevenZip();
             if (index < resumeIndex_)
                 continue;

@@ -118,21 +118,26 @@ Foundation::ErrorPtr SevenZipPlacement::placeEntry(const std::string& source, co
     }
 
     struct stat existing;
-    bool taken = ::lstat(target.c_str(), &existing) == 0;
-    bool merge = taken && S_ISDIR(st.st_mode) && S_ISDIR(existing.st_mode);
+    const bool taken = ::lstat(target.c_str(), &existing) == 0;
+    const bool merge = taken && S_ISDIR(st.st_mode) && S_ISDIR(existing.st_mode);
 
     if (taken && !merge) {
         Foundation::ErrorPtr stop;
         if (!resolveConflict(relative, &stop))
             return stop;
-        std::error_code ec;
-        std::filesystem::remove_all(target, ec); // a link is removed, not followed
-        if (ec)
-            return writeError(ec.value(), target);
-        taken = false;
+        // A file replaces a file (or a link) in one rename, so a failed move
+        // keeps the old one; only a folder in the way is removed first.
+        if (S_ISDIR(st.st_mode) || S_ISDIR(existing.st_mode)) {
+            std::error_code ec;
+            std::filesystem::remove_all(target, ec); // a link is removed, not followed
+            if (ec)
+                return writeError(ec.value(), target);
+        }
     }
 
     if (!S_ISDIR(st.st_mode)) {
+        if (S_ISREG(st.st_mode) && (st.st_mode & (S_ISUID | S_ISGID)) != 0)
+            ::chmod(source.c_str(), st.st_mode & 01777);
         if (::rename(source.c_str(), target.c_str()) != 0)
             return writeError(errno, target);
         return nullptr;
@@ -147,7 +152,7 @@ Foundation::ErrorPtr SevenZipPlacement::placeEntry(const std::string& source, co
             return error;
     }
     if (!merge) {
-        ::chmod(target.c_str(), st.st_mode & 07777);
+        ::chmod(target.c_str(), st.st_mode & 01777);
         timespec times[2] = {st.st_atim, st.st_mtim};
         ::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }

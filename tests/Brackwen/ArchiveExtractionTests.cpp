@@ -258,6 +258,44 @@ TEST(ArchiveExtraction, Encrypted7zGoesThroughTheSevenZipBackend)
     EXPECT_EQ(readFile(dest + "/in/s.txt"), "sevenzip secret");
 }
 
+// 7zz extracts a plain 7z when it is installed (it decodes on every core);
+// libarchive does when it is not. Both give the same files.
+TEST(ArchiveExtraction, Plain7zExtractsTheSameWithAndWithoutTheSevenZipProgram)
+{
+    std::string dir = makeFolder("plain7z");
+    writeFile(dir + "/dir/inner/a.txt", "alpha");
+    writeFile(dir + "/dir/run.sh", "#!/bin/sh\n");
+    writeFile(dir + "/dir/other.txt", "other");
+    fs::permissions(dir + "/dir/run.sh", fs::perms(0755));
+    ASSERT_EQ(run("touch -d '2001-02-03 04:05:06' dir/inner/a.txt && 7zz a -bd -bso0 p.7z dir", dir).status, 0);
+    auto analysis = analyze({dir + "/p.7z"});
+    ASSERT_FALSE(analysis.error) << why(analysis.error);
+    auto folder = analysis.root->directories().at(0);
+    for (bool withProgram : {true, false}) {
+        SCOPED_TRACE(withProgram ? "7zz" : "libarchive");
+        if (!withProgram)
+            ::setenv("KELVORA_7ZZ", "/nonexistent/7zz", 1);
+        std::string dest = makeFolder(withProgram ? "plain7z-7zz" : "plain7z-libarchive");
+        writeFile(dest + "/run.sh", "old");
+        ExtractOptions options;
+        options.progress = Foundation::Progress::make(-1);
+        options.conflictHandler = [](const std::string&) { return uint64_t(ArchiverConflictResolving::replace); };
+        auto error = extract({dir + "/p.7z"}, dest, folder, std::vector<std::string>{"inner", "run.sh"}, options);
+        ::unsetenv("KELVORA_7ZZ");
+        ASSERT_FALSE(error) << why(error);
+        expectOnly(dest, {"inner/", "inner/a.txt", "run.sh"});
+        EXPECT_EQ(readFile(dest + "/run.sh"), "#!/bin/sh\n");
+        EXPECT_DOUBLE_EQ(options.progress->fractionCompleted(), 1.0);
+        struct stat st {};
+        ASSERT_EQ(::stat((dest + "/run.sh").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0755u);
+        struct stat orig {};
+        ASSERT_EQ(::stat((dir + "/dir/inner/a.txt").c_str(), &orig), 0);
+        ASSERT_EQ(::stat((dest + "/inner/a.txt").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtim.tv_sec, orig.st_mtim.tv_sec);
+    }
+}
+
 TEST(ArchiveExtraction, CancelDuringExtractionLeavesNoHalfFile)
 {
     std::string dir = makeFolder("cancelx");

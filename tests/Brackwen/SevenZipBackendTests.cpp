@@ -207,6 +207,27 @@ TEST(SevenZipPlacementRule, LinkTargetsMustStayInside)
         EXPECT_EQ(linkStaysInside(c.at, c.target), c.inside) << c.at << " -> " << c.target;
 }
 
+TEST(SevenZipPlacementRule, DropsSetIdBitsAndReplacesWhateverIsInTheWay)
+{
+    std::string staging = freshFolder("place-staging"), dest = freshFolder("place-dest");
+    writeFile(staging + "/tool", "new tool");
+    ::chmod((staging + "/tool").c_str(), 06755);
+    writeFile(staging + "/was-folder", "file now");
+    writeFile(staging + "/was-file/inside.txt", "inside");
+    writeFile(dest + "/tool", "old tool");
+    writeFile(dest + "/was-folder/old.txt", "old");
+    writeFile(dest + "/was-file", "old");
+
+    SevenZipPlacement placement(dest, [](const std::string&) { return ArchiverConflictResolving::replaceAll; }, nullptr);
+    for (const char* name : {"tool", "was-folder", "was-file"})
+        ASSERT_FALSE(placement.place(staging + "/" + name, name)) << name;
+
+    EXPECT_EQ(readFile(dest + "/tool"), "new tool");
+    EXPECT_EQ(fs::status(dest + "/tool").permissions(), fs::perms(0755));
+    EXPECT_EQ(readFile(dest + "/was-folder"), "file now");
+    EXPECT_EQ(readFile(dest + "/was-file/inside.txt"), "inside");
+}
+
 TEST(SevenZipProgress, ReadsPercentagesAcrossChunks)
 {
     SevenZipProgressParser parser;
