@@ -107,19 +107,20 @@ Foundation::ErrorPtr SevenZipPlacement::placeEntry(const std::string& source, co
     if (::lstat(source.c_str(), &st) != 0)
         return ZODArchiverMakeError(ZODArchiverErrorItemNotFound, {{Foundation::NSFilePathErrorKey, relative}});
 
-    if (S_ISLNK(st.st_mode)) {
-        std::string linkTarget(size_t(st.st_size) + 1, '\0');
-        ssize_t n = ::readlink(source.c_str(), linkTarget.data(), linkTarget.size());
-        linkTarget.resize(n > 0 ? size_t(n) : 0);
-        if (!linkStaysInside(relative, linkTarget)) {
-            refused_.push_back(relative);
-            return nullptr;
-        }
-    }
+    if (!admit(source, st, relative))
+        return nullptr;
 
     struct stat existing;
     const bool taken = ::lstat(target.c_str(), &existing) == 0;
     const bool merge = taken && S_ISDIR(st.st_mode) && S_ISDIR(existing.st_mode);
+
+    // A folder with nothing to merge into is checked where it was staged and
+    // later moved in one rename; one that merges into an existing folder is
+    // placed entry by entry, so each entry meets what is already there.
+    if (S_ISDIR(st.st_mode) && !merge) {
+        if (auto error = vetStagedFolder(source, st, relative))
+            return error;
+    }
 
     if (taken && !merge) {
         Foundation::ErrorPtr stop;
@@ -135,26 +136,60 @@ Foundation::ErrorPtr SevenZipPlacement::placeEntry(const std::string& source, co
         }
     }
 
-    if (!S_ISDIR(st.st_mode)) {
-        if (S_ISREG(st.st_mode) && (st.st_mode & (S_ISUID | S_ISGID)) != 0)
-            ::chmod(source.c_str(), st.st_mode & 01777);
+    if (!merge) {
         if (::rename(source.c_str(), target.c_str()) != 0)
             return writeError(errno, target);
         return nullptr;
     }
-
-    // Folders are rebuilt rather than moved whole, so every entry inside
-    // passes the same checks.
-    if (!merge && ::mkdir(target.c_str(), 0700) != 0)
-        return writeError(errno, target);
     for (const auto& child : childrenOf(source)) {
         if (auto error = placeEntry(source + "/" + child, target + "/" + child, relative + "/" + child))
             return error;
     }
-    if (!merge) {
-        ::chmod(target.c_str(), st.st_mode & 01777);
-        timespec times[2] = {st.st_atim, st.st_mtim};
-        ::utimensat(AT_FDCWD, target.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    return nullptr;
+}
+
+bool SevenZipPlacement::admit(const std::string& source, const struct stat& st, const std::string& relative)
+{
+    if (S_ISLNK(st.st_mode)) {
+        std::string linkTarget(size_t(st.st_size) + 1, '\0');
+        ssize_t n = ::readlink(source.c_str(), linkTarget.data(), linkTarget.size());
+        linkTarget.resize(n > 0 ? size_t(n) : 0);
+        if (!linkStaysInside(relative, linkTarget)) {
+            refused_.push_back(relative);
+            return false;
+        }
+    }
+    if ((S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) && (st.st_mode & (S_ISUID | S_ISGID)) != 0)
+        ::chmod(source.c_str(), st.st_mode & 01777);
+    return true;
+}
+
+Foundation::ErrorPtr SevenZipPlacement::vetStagedFolder(const std::string& folder, const struct stat& folderStat,
+                                                        const std::string& relative)
+{
+    bool removed = false;
+    for (const auto& child : childrenOf(folder)) {
+        if (isCancelled_ && isCancelled_())
+            return ZODArchiverMakeError(ZODArchiverErrorCancelled);
+        const std::string source = folder + "/" + child, childRelative = relative + "/" + child;
+        struct stat st;
+        if (::lstat(source.c_str(), &st) != 0)
+            return ZODArchiverMakeError(ZODArchiverErrorItemNotFound,
+                                        {{Foundation::NSFilePathErrorKey, childRelative}});
+        if (!admit(source, st, childRelative)) {
+            ::unlink(source.c_str());
+            removed = true;
+            continue;
+        }
+        if (S_ISDIR(st.st_mode)) {
+            if (auto error = vetStagedFolder(source, st, childRelative))
+                return error;
+        }
+    }
+    if (removed) {
+        // Taking the refused link out touched the folder's time.
+        timespec times[2] = {folderStat.st_atim, folderStat.st_mtim};
+        ::utimensat(AT_FDCWD, folder.c_str(), times, AT_SYMLINK_NOFOLLOW);
     }
     return nullptr;
 }

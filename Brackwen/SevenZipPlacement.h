@@ -1,6 +1,6 @@
 #pragma once
 // Moves what 7zz extracted into a private staging folder into the
-// destination, entry by entry, with the engine's own checks: a place that
+// destination with the engine's own checks: a place that
 // is taken asks the conflict handler; a symbolic link in the destination is
 // never written through; a link whose target is absolute or climbs out of
 // the destination is refused.
@@ -8,6 +8,7 @@
 #include "Brackwen/SevenZipBackend.h"
 
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace Brackwen {
@@ -29,6 +30,13 @@ private:
                                     const std::string& relative);
     // True when the entry at `target` may be replaced; sets *stop on cancel.
     bool resolveConflict(const std::string& relative, Foundation::ErrorPtr* stop);
+    // False for a link that leaves the destination (recorded as refused);
+    // strips set-id bits from what it lets through.
+    bool admit(const std::string& source, const struct stat& st, const std::string& relative);
+    // Admits everything below a staged folder that will move whole; refused
+    // links are taken out of it.
+    Foundation::ErrorPtr vetStagedFolder(const std::string& folder, const struct stat& folderStat,
+                                         const std::string& relative);
 
     std::string destination_;
     SevenZipConflictHandler conflictHandler_;

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 using namespace Brackwen;
 using namespace CompressTest;
@@ -217,15 +219,31 @@ TEST(SevenZipPlacementRule, DropsSetIdBitsAndReplacesWhateverIsInTheWay)
     writeFile(dest + "/tool", "old tool");
     writeFile(dest + "/was-folder/old.txt", "old");
     writeFile(dest + "/was-file", "old");
+    // A folder nothing is in the way of moves whole: what is inside it must
+    // still be vetted, and taking a refused link out keeps the folder's time.
+    writeFile(staging + "/fresh/sub/deep-tool", "deep");
+    ::chmod((staging + "/fresh/sub/deep-tool").c_str(), 04755);
+    ::chmod((staging + "/fresh/sub").c_str(), 02755);
+    fs::create_symlink("../../../outside", staging + "/fresh/sub/out");
+    timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
+    ::utimensat(AT_FDCWD, (staging + "/fresh/sub").c_str(), old, 0);
 
     SevenZipPlacement placement(dest, [](const std::string&) { return ArchiverConflictResolving::replaceAll; }, nullptr);
-    for (const char* name : {"tool", "was-folder", "was-file"})
+    for (const char* name : {"tool", "was-folder", "was-file", "fresh"})
         ASSERT_FALSE(placement.place(staging + "/" + name, name)) << name;
 
     EXPECT_EQ(readFile(dest + "/tool"), "new tool");
     EXPECT_EQ(fs::status(dest + "/tool").permissions(), fs::perms(0755));
     EXPECT_EQ(readFile(dest + "/was-folder"), "file now");
     EXPECT_EQ(readFile(dest + "/was-file/inside.txt"), "inside");
+    EXPECT_EQ(readFile(dest + "/fresh/sub/deep-tool"), "deep");
+    EXPECT_EQ(fs::status(dest + "/fresh/sub/deep-tool").permissions(), fs::perms(0755));
+    struct stat sub;
+    ASSERT_EQ(::stat((dest + "/fresh/sub").c_str(), &sub), 0);
+    EXPECT_EQ(sub.st_mode & 07777, 0755u);
+    EXPECT_EQ(sub.st_mtim.tv_sec, 1000000000);
+    EXPECT_FALSE(fs::is_symlink(dest + "/fresh/sub/out"));
+    EXPECT_EQ(placement.refusedLinks(), std::vector<std::string>{"fresh/sub/out"});
 }
 
 TEST(SevenZipProgress, ReadsPercentagesAcrossChunks)
