@@ -100,14 +100,11 @@ bool SevenZipPlacement::resolveConflict(const std::string& relative, Foundation:
 Foundation::ErrorPtr SevenZipPlacement::placeEntry(const std::string& source, const std::string& target,
                                                    const std::string& relative)
 {
-    if (isCancelled_ && isCancelled_())
-        return ZODArchiverMakeError(ZODArchiverErrorCancelled);
-
     struct stat st;
-    if (::lstat(source.c_str(), &st) != 0)
-        return ZODArchiverMakeError(ZODArchiverErrorItemNotFound, {{Foundation::NSFilePathErrorKey, relative}});
-
-    if (!admit(source, st, relative))
+    bool admitted = false;
+    if (auto error = admit(source, relative, st, admitted))
+        return error;
+    if (!admitted)
         return nullptr;
 
     struct stat existing;
@@ -148,20 +145,27 @@ Foundation::ErrorPtr SevenZipPlacement::placeEntry(const std::string& source, co
     return nullptr;
 }
 
-bool SevenZipPlacement::admit(const std::string& source, const struct stat& st, const std::string& relative)
+Foundation::ErrorPtr SevenZipPlacement::admit(const std::string& source, const std::string& relative, struct stat& st,
+                                              bool& admitted)
 {
+    admitted = false;
+    if (isCancelled_ && isCancelled_())
+        return ZODArchiverMakeError(ZODArchiverErrorCancelled);
+    if (::lstat(source.c_str(), &st) != 0)
+        return ZODArchiverMakeError(ZODArchiverErrorItemNotFound, {{Foundation::NSFilePathErrorKey, relative}});
     if (S_ISLNK(st.st_mode)) {
         std::string linkTarget(size_t(st.st_size) + 1, '\0');
         ssize_t n = ::readlink(source.c_str(), linkTarget.data(), linkTarget.size());
         linkTarget.resize(n > 0 ? size_t(n) : 0);
         if (!linkStaysInside(relative, linkTarget)) {
             refused_.push_back(relative);
-            return false;
+            return nullptr;
         }
     }
     if ((S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) && (st.st_mode & (S_ISUID | S_ISGID)) != 0)
         ::chmod(source.c_str(), st.st_mode & 01777);
-    return true;
+    admitted = true;
+    return nullptr;
 }
 
 Foundation::ErrorPtr SevenZipPlacement::vetStagedFolder(const std::string& folder, const struct stat& folderStat,
@@ -169,14 +173,12 @@ Foundation::ErrorPtr SevenZipPlacement::vetStagedFolder(const std::string& folde
 {
     bool removed = false;
     for (const auto& child : childrenOf(folder)) {
-        if (isCancelled_ && isCancelled_())
-            return ZODArchiverMakeError(ZODArchiverErrorCancelled);
         const std::string source = folder + "/" + child, childRelative = relative + "/" + child;
         struct stat st;
-        if (::lstat(source.c_str(), &st) != 0)
-            return ZODArchiverMakeError(ZODArchiverErrorItemNotFound,
-                                        {{Foundation::NSFilePathErrorKey, childRelative}});
-        if (!admit(source, st, childRelative)) {
+        bool admitted = false;
+        if (auto error = admit(source, childRelative, st, admitted))
+            return error;
+        if (!admitted) {
             ::unlink(source.c_str());
             removed = true;
             continue;

@@ -30,9 +30,11 @@ private:
                                     const std::string& relative);
     // True when the entry at `target` may be replaced; sets *stop on cancel.
     bool resolveConflict(const std::string& relative, Foundation::ErrorPtr* stop);
-    // False for a link that leaves the destination (recorded as refused);
-    // strips set-id bits from what it lets through.
-    bool admit(const std::string& source, const struct stat& st, const std::string& relative);
+    // Reads the staged entry into `st`. `admitted` is false for a link that
+    // leaves the destination (recorded as refused); set-id bits are stripped
+    // from what is let through. Errors stop the extraction (cancel, a vanished entry).
+    Foundation::ErrorPtr admit(const std::string& source, const std::string& relative, struct stat& st,
+                               bool& admitted);
     // Admits everything below a staged folder that will move whole; refused
     // links are taken out of it.
     Foundation::ErrorPtr vetStagedFolder(const std::string& folder, const struct stat& folderStat,
