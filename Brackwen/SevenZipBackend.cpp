@@ -2,8 +2,13 @@
 
 #include "Brackwen/SevenZipPlacement.h"
 #include "Brackwen/SevenZipProcess.h"
+#include "Brackwen/SevenZipSelection.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -202,7 +207,7 @@ std::optional<std::string> usablePassphrase(const std::optional<std::string>& p)
 std::string sevenZipProgram()
 {
     if (const char* forced = std::getenv("KELVORA_7ZZ"))
-        return ::access(forced, X_OK) == 0 ? std::string(forced) : std::string();
+        return ::access(forced, F_OK) == 0 ? std::string(forced) : std::string();
     const char* path = std::getenv("PATH");
     std::istringstream dirs(path ? path : "/usr/bin:/bin");
     std::string dir;
@@ -244,6 +249,96 @@ sevenZipList(const std::vector<std::string>& volumePaths, const std::optional<st
     return R::success(std::move(listing));
 }
 
+namespace {
+
+Foundation::ErrorPtr stagingError(int err, const std::string& path)
+{
+    return ZODArchiverMakeError(err == ENOSPC || err == EDQUOT ? ZODArchiverErrorDiskFull : ZODArchiverErrorCannotWrite,
+                                {{Foundation::NSFilePathErrorKey, path},
+                                 {ZODArchiverUnderlyingMessageKey, std::string(std::strerror(err))}});
+}
+
+// Makes the folders of `relative` below `root` that 7zz did not; false when
+// one of them is taken by something that is not a folder.
+bool makeStagedFolders(const std::string& root, const std::string& relative)
+{
+    std::string path = root;
+    size_t start = 0;
+    for (size_t slash; (slash = relative.find('/', start)) != std::string::npos; start = slash + 1) {
+        path += "/" + relative.substr(start, slash - start);
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode))
+                return false;
+        } else if (::mkdir(path.c_str(), 0755) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Makes the selected links in the staged tree from the targets 7zz wrote
+// out, one after another in archive order. Links are vetted later, with
+// everything else, by the placement.
+Foundation::ErrorPtr stageLinks(const std::string& program, const SevenZipExtraction& extraction,
+                                const std::optional<std::string>& passphrase, const SevenZipSelection& selection,
+                                const std::string& staging, const std::string& out, const SevenZipControl& control)
+{
+    std::vector<std::string> args = {"x", "-so", "-sccUTF-8", "-scsUTF-8", "-bso0", "-bsp0", "-bse2", "-spd"};
+    std::vector<std::string> names;
+    for (const auto* link : selection.links)
+        names.push_back(link->path);
+    if (!appendNameSwitches(args, "-i", staging + "/links", names))
+        return stagingError(errno, staging);
+    if (!appendNameSwitches(args, "-x", staging + "/below-links", selection.linkExcluded))
+        return stagingError(errno, staging);
+    args.push_back("--");
+    args.push_back(extraction.volumePaths.front());
+
+    std::string targets;
+    ProcessRun run{program, args, passphrase, control.isCancelled,
+                   [&](std::string_view chunk) { targets.append(chunk); }};
+    auto ran = runProcess(run);
+    if (ran.isFailure())
+        return ran.error();
+    if (auto error = errorFor(ran.value(), passphrase.has_value(), extraction.volumePaths.front()))
+        return error;
+
+    size_t offset = 0;
+    for (const auto* link : selection.links) {
+        const size_t size = size_t(std::max<int64_t>(link->size, 0));
+        if (offset + size > targets.size())
+            return ZODArchiverMakeError(ZODArchiverErrorDamaged,
+                                        {{Foundation::NSFilePathErrorKey, extraction.volumePaths.front()}});
+        const std::string target = targets.substr(offset, size);
+        offset += size;
+        const std::string relative = cleanedEntryPath(link->path);
+        if (relative.empty() || target.empty() || target.find('\0') != std::string::npos
+            || !makeStagedFolders(out, relative))
+            continue;
+        const std::string path = out + "/" + relative;
+        const std::string parent = path.substr(0, path.rfind('/'));
+        struct stat parentStat, existing;
+        const bool hadParent = ::lstat(parent.c_str(), &parentStat) == 0;
+        if (::lstat(path.c_str(), &existing) == 0) {
+            if (S_ISDIR(existing.st_mode))
+                continue;
+            ::unlink(path.c_str());
+        }
+        if (::symlink(target.c_str(), path.c_str()) != 0)
+            return stagingError(errno, path);
+        timespec times[2] = {{link->modificationTime, 0}, {link->modificationTime, 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+        if (hadParent) {
+            timespec parentTimes[2] = {parentStat.st_atim, parentStat.st_mtim};
+            ::utimensat(AT_FDCWD, parent.c_str(), parentTimes, AT_SYMLINK_NOFOLLOW);
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipControl& control)
 {
     std::string program = sevenZipProgram();
@@ -266,11 +361,16 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
             return VoidResult::failure(ZODArchiverMakeError(
                 ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, extraction.archiveFolder}}));
 
+    auto pw = usablePassphrase(extraction.passphrase);
+    auto listed = sevenZipList(extraction.volumePaths, pw, control);
+    if (listed.isFailure())
+        return VoidResult::failure(listed.error());
+    const std::string folder = cleanedEntryPath(extraction.archiveFolder);
+    const SevenZipSelection selection = selectSevenZipEntries(listed.value(), folder, extraction.itemNames);
+
     std::string stagingTemplate = extraction.destination + "/.kelvora-staging-XXXXXX";
     if (!::mkdtemp(stagingTemplate.data()))
-        return VoidResult::failure(ZODArchiverMakeError(
-            errno == ENOSPC ? ZODArchiverErrorDiskFull : ZODArchiverErrorCannotWrite,
-            {{Foundation::NSFilePathErrorKey, extraction.destination}}));
+        return VoidResult::failure(stagingError(errno, extraction.destination));
     const std::string staging = stagingTemplate;
     struct Cleanup {
         std::string path;
@@ -280,36 +380,41 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
             std::filesystem::remove_all(path, ec);
         }
     } cleanup{staging};
+    const std::string out = staging + "/out";
+    if (::mkdir(out.c_str(), 0700) != 0)
+        return VoidResult::failure(stagingError(errno, extraction.destination));
 
-    std::string folder = extraction.archiveFolder;
-    while (!folder.empty() && folder.back() == '/')
-        folder.pop_back();
-    std::string prefix = folder.empty() ? std::string() : folder + "/";
+    Foundation::ErrorPtr unsafeError;
+    if (selection.extractEverything || !selection.extracted.empty()) {
+        std::vector<std::string> args = {"x", "-y", "-sccUTF-8", "-scsUTF-8", "-bso0", "-bsp1", "-bse2", "-spd",
+                                         "-o" + out};
+        if (!appendNameSwitches(args, "-i", staging + "/chosen", selection.extracted)
+            || !appendNameSwitches(args, "-x", staging + "/left-out", selection.excluded))
+            return VoidResult::failure(stagingError(errno, extraction.destination));
+        args.push_back("--");
+        args.push_back(extraction.volumePaths.front());
 
-    auto pw = usablePassphrase(extraction.passphrase);
-    std::vector<std::string> args = {"x", "-y", "-sccUTF-8", "-bso0", "-bsp1", "-bse2", "-spd", "-o" + staging,
-                                     "--", extraction.volumePaths.front()};
-    for (const auto& name : extraction.itemNames)
-        args.push_back(prefix + name);
-    if (extraction.itemNames.empty() && !folder.empty())
-        args.push_back(folder);
+        SevenZipProgressParser progress;
+        ProcessRun run{program, args, pw, control.isCancelled, [&](std::string_view chunk) {
+                           if (auto f = progress.feed(chunk); f && control.progress)
+                               control.progress(*f);
+                       }};
+        auto ran = runProcess(run);
+        if (ran.isFailure())
+            return VoidResult::failure(ran.error());
+        auto error = errorFor(ran.value(), pw.has_value(), extraction.volumePaths.front());
+        // A link the listing did not show as one: 7zz refuses it and goes
+        // on; the rest is placed and the refusal reported at the end.
+        if (error && error->code() != ZODArchiverErrorUnsafeEntry)
+            return VoidResult::failure(error);
+        unsafeError = error;
+    }
+    if (!selection.links.empty()) {
+        if (auto error = stageLinks(program, extraction, pw, selection, staging, out, control))
+            return VoidResult::failure(error);
+    }
 
-    SevenZipProgressParser progress;
-    ProcessRun run{program, args, pw, control.isCancelled, [&](std::string_view chunk) {
-                       if (auto f = progress.feed(chunk); f && control.progress)
-                           control.progress(*f);
-                   }};
-    auto ran = runProcess(run);
-    if (ran.isFailure())
-        return VoidResult::failure(ran.error());
-    auto error = errorFor(ran.value(), pw.has_value(), extraction.volumePaths.front());
-    // 7zz refuses a link that leaves its output folder and goes on; the rest
-    // is placed and the refusal reported at the end.
-    bool onlyUnsafe = error && error->code() == ZODArchiverErrorUnsafeEntry;
-    if (error && !onlyUnsafe)
-        return VoidResult::failure(error);
-
-    std::string root = staging + (folder.empty() ? "" : "/" + folder);
+    const std::string root = out + (folder.empty() ? "" : "/" + folder);
     std::vector<std::string> names = extraction.itemNames;
     if (names.empty()) {
         std::error_code ec;
@@ -318,14 +423,24 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
     }
     SevenZipPlacement placement(extraction.destination, extraction.conflictHandler, control.isCancelled);
     for (const auto& name : names) {
+        // A chosen name whose only entries climb out has nothing staged.
+        struct stat st;
+        if (::lstat((root + "/" + name).c_str(), &st) != 0)
+            continue;
         if (auto placeError = placement.place(root + "/" + name, name))
             return VoidResult::failure(placeError);
     }
+    if (!selection.unsafe.empty())
+        return VoidResult::failure(ZODArchiverMakeError(
+            ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, selection.unsafe.front()}}));
     if (!placement.refusedLinks().empty())
         return VoidResult::failure(ZODArchiverMakeError(
             ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, placement.refusedLinks().front()}}));
-    if (onlyUnsafe)
-        return VoidResult::failure(error);
+    if (unsafeError)
+        return VoidResult::failure(unsafeError);
+    if (!selection.unmatched.empty())
+        return VoidResult::failure(ZODArchiverMakeError(
+            ZODArchiverErrorItemNotFound, {{Foundation::NSFilePathErrorKey, selection.unmatched.front()}}));
     return VoidResult::success({});
 }
 

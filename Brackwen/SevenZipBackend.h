@@ -9,15 +9,17 @@
 // its command line or environment. `control.isCancelled` is polled about
 // every 50 ms; when it turns true the process is ended and the call returns
 // ZODArchiverErrorCancelled. Errors are of ZODArchiverErrorDomain:
-//   BackendMissing      `7zz` is not installed
+//   BackendMissing      `7zz` is not installed (any other failure to start
+//                       it is Unknown, with the reason in its description)
 //   PassphraseRequired  the archive is encrypted and no passphrase was given
 //   WrongPassphrase     the passphrase given does not open it
 //   FileNotFound, UnsupportedFormat, Damaged, UnsafeEntry, CannotWrite,
 //   DiskFull, Cancelled, Unknown (with 7zz's message under
 //   ZODArchiverUnderlyingMessageKey)
 //
-// Program: KELVORA_7ZZ in the environment when set (tests point it at a
-// missing file), else `7zz` found on PATH.
+// Program: KELVORA_7ZZ in the environment when set and the file exists
+// (tests point it at a missing or non-executable file), else an executable
+// `7zz` found on PATH.
 
 #include "Brackwen/ZODArchiverError.h"
 #include "Platform/Foundation/Error.h"
@@ -81,12 +83,15 @@ struct SevenZipExtraction {
     SevenZipConflictHandler conflictHandler;
 };
 
-// Extracts into a private staging folder inside the destination, then moves
-// each entry into place: nothing is written outside the destination, no
-// entry is placed through a symbolic link, links whose target leaves the
-// destination are refused (the call then fails with UnsafeEntry after
-// placing the rest). On failure or cancel the staging folder is removed;
-// entries already moved into place stay.
+// Lists the archive, then extracts the chosen entries by their stored names
+// into a private staging folder inside the destination and moves each one
+// into place: nothing is written outside the destination, no entry is
+// placed through a symbolic link, an entry whose stored name is absolute or
+// climbs with ".." is not written, and a link is made when its target stays
+// inside the destination and refused otherwise (the call then fails with
+// UnsafeEntry after placing the rest). Item lists reach 7zz through list
+// files, so any number of names can be chosen. On failure or cancel the
+// staging folder is removed; entries already moved into place stay.
 Foundation::Result<Foundation::Void, Foundation::ErrorPtr>
 sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipControl& control);
 

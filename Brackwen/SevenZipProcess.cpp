@@ -60,11 +60,19 @@ void writeAll(int fd, const std::string& data)
 Foundation::Result<ProcessOutcome, Foundation::ErrorPtr> runProcess(const ProcessRun& run)
 {
     using R = Foundation::Result<ProcessOutcome, Foundation::ErrorPtr>;
+    // Only a program that is not there is a missing backend; any other
+    // failure to start says what stopped it.
     auto startFailure = [&](int err) {
+        const std::string reason = std::strerror(err);
+        if (err == ENOENT)
+            return R::failure(ZODArchiverMakeError(
+                ZODArchiverErrorBackendMissing,
+                {{Foundation::NSFilePathErrorKey, run.program}, {ZODArchiverUnderlyingMessageKey, reason}}));
         return R::failure(ZODArchiverMakeError(
-            ZODArchiverErrorBackendMissing,
+            ZODArchiverErrorUnknown,
             {{Foundation::NSFilePathErrorKey, run.program},
-             {ZODArchiverUnderlyingMessageKey, std::string(std::strerror(err))}}));
+             {Foundation::NSLocalizedDescriptionKey, run.program + " could not be started: " + reason + "."},
+             {ZODArchiverUnderlyingMessageKey, reason}}));
     };
 
     int in[2], out[2], err[2];

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
@@ -180,7 +181,7 @@ TEST_F(SevenZipBackendTest, NeverWritesThroughALinkInTheDestination)
 
 TEST_F(SevenZipBackendTest, RefusesLinksLeavingTheDestinationAndPlacesTheRest)
 {
-    fs::create_symlink("../../escape", tree + "/sub/up");
+    fs::create_symlink("../../../escape", tree + "/sub/up");
     fs::create_symlink("/etc/passwd", tree + "/abs");
     std::string archive = make7z("links.7z", "");
     std::string dest = freshFolder("out");
@@ -191,6 +192,117 @@ TEST_F(SevenZipBackendTest, RefusesLinksLeavingTheDestinationAndPlacesTheRest)
     EXPECT_FALSE(fs::is_symlink(dest + "/tree/abs"));
     EXPECT_EQ(readFile(dest + "/tree/sub/c.txt"), "c\n");
     EXPECT_TRUE(fs::is_symlink(dest + "/tree/link"));
+    EXPECT_EQ(fs::symlink_status(dest + "/tree/sub/up").type(), fs::file_type::not_found);
+    EXPECT_EQ(fs::symlink_status(dest + "/tree/abs").type(), fs::file_type::not_found);
+}
+
+// safe.txt and dir/ok.txt stored beside "../evil.txt" and an absolute name
+// (-spf keeps names as given): the tree shows those two cleaned, and
+// selecting by the cleaned names must neither match nothing nor write them.
+TEST_F(SevenZipBackendTest, ExtractsSafeEntriesBesideNamesThatClimbOut)
+{
+    std::string work = root + "/work", outside = root + "/evil.txt";
+    writeFile(work + "/safe.txt", "safe\n");
+    writeFile(work + "/dir/ok.txt", "ok\n");
+    writeFile(outside, "evil\n");
+    std::string archive = root + "/climb.7z";
+    auto made = shell("cd " + shellQuoted(work) + " && 7zz a -bso0 -spf " + shellQuoted(archive) + " ../evil.txt "
+                      + shellQuoted(outside) + " safe.txt dir");
+    ASSERT_EQ(made.status, 0) << made.output;
+    const std::string absoluteTop = fs::path(outside).relative_path().begin()->string();
+
+    struct Case {
+        std::vector<std::string> names;
+        int64_t code;
+    } cases[] = {
+        {{}, ZODArchiverErrorUnsafeEntry},
+        {{"safe.txt", "dir", "evil.txt", absoluteTop}, ZODArchiverErrorUnsafeEntry},
+        {{"safe.txt", "dir"}, 0},
+    };
+    for (const auto& c : cases) {
+        std::string dest = freshFolder("climb-out");
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", c.names, nullptr}, control);
+        EXPECT_EQ(codeOf(r.isFailure() ? r.error() : nullptr), c.code)
+            << (r.isFailure() ? r.error()->localizedDescription() : "");
+        EXPECT_EQ(readFile(dest + "/safe.txt"), "safe\n");
+        EXPECT_EQ(readFile(dest + "/dir/ok.txt"), "ok\n");
+        std::vector<std::string> placed;
+        for (const auto& e : fs::directory_iterator(dest))
+            placed.push_back(e.path().filename().string());
+        std::sort(placed.begin(), placed.end());
+        EXPECT_EQ(placed, (std::vector<std::string>{"dir", "safe.txt"}));
+        EXPECT_EQ(readFile(outside), "evil\n");
+        EXPECT_FALSE(fs::exists(fs::path(dest).parent_path() / "evil.txt"));
+    }
+}
+
+// More top-level names than fit on one command line (long names keep the
+// archive small).
+TEST_F(SevenZipBackendTest, ExtractsManyChosenTopLevelEntries)
+{
+    std::string many = freshFolder("many-src");
+    std::vector<std::string> names;
+    for (int i = 0; i < 10000; ++i) {
+        names.push_back(std::to_string(i) + "-" + std::string(230, 'n'));
+        int fd = ::open((many + "/" + names.back()).c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    std::string archive = root + "/many.7z";
+    auto made = shell("cd " + shellQuoted(many) + " && 7zz a -bso0 -bsp0 " + shellQuoted(archive) + " .");
+    ASSERT_EQ(made.status, 0) << made.output;
+    fs::remove_all(many);
+
+    std::string dest = freshFolder("many-out");
+    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", names, nullptr}, control);
+    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+    size_t placed = 0;
+    for (const auto& e : fs::directory_iterator(dest))
+        placed += e.is_regular_file();
+    EXPECT_EQ(placed, names.size());
+    EXPECT_TRUE(fs::exists(dest + "/" + names.back()));
+}
+
+// A relative link that stays inside is made, whatever 7zz's own rule says;
+// one that leaves is refused and leaves nothing in its place.
+TEST_F(SevenZipBackendTest, LinksAreJudgedByWhereTheyLead)
+{
+    std::string src = freshFolder("links-src");
+    writeFile(src + "/target.txt", "target\n");
+    writeFile(src + "/dir/plain.txt", "plain\n");
+    fs::create_symlink("../target.txt", src + "/dir/link-up.txt");
+    fs::create_symlink("../../outside.txt", src + "/dir/leaves.txt");
+    std::string archive = root + "/links.7z";
+    auto made = shell("cd " + shellQuoted(src) + " && 7zz a -bso0 -snl " + shellQuoted(archive) + " target.txt dir");
+    ASSERT_EQ(made.status, 0) << made.output;
+
+    for (const std::vector<std::string>& names : {std::vector<std::string>{}, std::vector<std::string>{"dir"}}) {
+        std::string dest = freshFolder("links-out");
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", names, nullptr}, control);
+        ASSERT_TRUE(r.isFailure());
+        EXPECT_EQ(r.error()->code(), ZODArchiverErrorUnsafeEntry);
+        EXPECT_EQ(fs::read_symlink(dest + "/dir/link-up.txt"), "../target.txt");
+        EXPECT_EQ(readFile(dest + "/dir/plain.txt"), "plain\n");
+        EXPECT_EQ(readFile(dest + "/dir/link-up.txt"), names.empty() ? "target\n" : "");
+        EXPECT_EQ(fs::symlink_status(dest + "/dir/leaves.txt").type(), fs::file_type::not_found);
+        EXPECT_FALSE(hasStagingLeft(dest));
+    }
+}
+
+// The program is there but cannot be run: its errno says why, it is not
+// reported as missing.
+TEST_F(SevenZipBackendTest, ProgramThatCannotStartIsReportedWithItsReason)
+{
+    std::string notExecutable = root + "/7zz";
+    writeFile(notExecutable, "not a program");
+    ::chmod(notExecutable.c_str(), 0644);
+    ::setenv("KELVORA_7ZZ", notExecutable.c_str(), 1);
+    auto listed = sevenZipList({root + "/x.7z"}, std::nullopt, control);
+    ::unsetenv("KELVORA_7ZZ");
+    ASSERT_TRUE(listed.isFailure());
+    EXPECT_NE(listed.error()->code(), ZODArchiverErrorBackendMissing);
+    EXPECT_NE(listed.error()->localizedDescription().find(std::strerror(EACCES)), std::string::npos)
+        << listed.error()->localizedDescription();
 }
 
 TEST(SevenZipPlacementRule, LinkTargetsMustStayInside)
