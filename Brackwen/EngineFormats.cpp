@@ -7,6 +7,23 @@
 
 namespace Brackwen {
 
+void supportArchiveFormats(struct archive* a)
+{
+    archive_read_support_format_7zip(a);
+    archive_read_support_format_ar(a);
+    archive_read_support_format_cab(a);
+    archive_read_support_format_cpio(a);
+    archive_read_support_format_empty(a);
+    archive_read_support_format_iso9660(a);
+    archive_read_support_format_lha(a);
+    archive_read_support_format_rar(a);
+    archive_read_support_format_rar5(a);
+    archive_read_support_format_tar(a);
+    archive_read_support_format_warc(a);
+    archive_read_support_format_xar(a);
+    archive_read_support_format_zip(a);
+}
+
 bool isSevenZip(struct archive* a)
 {
     return (archive_format(a) & ARCHIVE_FORMAT_BASE_MASK) == ARCHIVE_FORMAT_7ZIP;

@@ -1,6 +1,7 @@
 #pragma once
 // Questions about an open libarchive handle and its messages that decide
-// which path the engine takes (7-Zip backend, RAR encryption).
+// which path the engine takes (7-Zip backend, RAR encryption), and the
+// formats it opens.
 
 #include <string>
 #include <unordered_set>
@@ -9,6 +10,11 @@
 struct archive;
 
 namespace Brackwen {
+
+// Enables the formats the product reads as archives: every format libarchive
+// reads except mtree, a text format that turns any short text file (a failed
+// download saved as .zip) into a listing of made-up entries.
+void supportArchiveFormats(struct archive* a);
 
 bool isSevenZip(struct archive* a);
 bool isRar(struct archive* a);

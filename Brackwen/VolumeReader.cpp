@@ -1,6 +1,7 @@
 #include "Brackwen/VolumeReader.h"
 
 #include "Brackwen/EngineErrors.h"
+#include "Brackwen/EngineFormats.h"
 
 #include <archive.h>
 
@@ -88,8 +89,10 @@ Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphra
     callback_ = callback;
     callbackData_ = callbackData;
     ensureUTF8Locale();
-    if (buffer_.empty())
-        buffer_.resize(blockSize);
+    // Left uninitialised: every byte handed to libarchive is read first, and
+    // a reader is opened per analysis and extraction.
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<char[]>(blockSize);
     Foundation::ErrorPtr error = openWith(false, passphrases);
     if (error && error->code() == ZODArchiverErrorUnsupportedFormat) {
         Foundation::ErrorPtr rawError = openWith(true, passphrases);
@@ -114,7 +117,7 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
     if (raw)
         archive_read_support_format_raw(archive_);
     else
-        archive_read_support_format_all(archive_);
+        supportArchiveFormats(archive_);
     for (const auto& p : passphrases)
         archive_read_add_passphrase(archive_, p.c_str());
     if (callback_)
@@ -179,13 +182,13 @@ int VolumeReader::openCallback(struct archive* a, void* self)
 long VolumeReader::readCallback(struct archive* a, void* self, const void** buffer)
 {
     auto* r = static_cast<VolumeReader*>(self);
-    *buffer = r->buffer_.data();
+    *buffer = r->buffer_.get();
     for (;;) {
         if (r->fd_ < 0 && !r->moveTo(r->position_)) {
             archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
             return -1;
         }
-        ssize_t n = ::read(r->fd_, r->buffer_.data(), r->buffer_.size());
+        ssize_t n = ::read(r->fd_, r->buffer_.get(), blockSize);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

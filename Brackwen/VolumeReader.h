@@ -8,6 +8,7 @@
 #include "Platform/Foundation/Error.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,7 +71,7 @@ private:
     int64_t totalSize_ = 0;
     struct archive* archive_ = nullptr;
     bool raw_ = false;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     size_t current_ = 0;
     int fd_ = -1;
     int64_t position_ = 0;

@@ -169,6 +169,7 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
     std::string dir = makeFolder("bad");
     writeFile(dir + "/zero.zip", "");
     writeFile(dir + "/random.zip", randomBytes(4096, 3));
+    writeFile(dir + "/dl.zip", "Forbidden\n"); // a failed download: text, not an archive
     writeFile(dir + "/src/data.bin", randomBytes(200000, 4));
     ASSERT_EQ(run("tar czf full.tgz src && head -c 60000 full.tgz > truncated.tgz", dir).status, 0);
     struct Case {
@@ -177,6 +178,7 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
     } cases[] = {
         {"zero.zip", ZODArchiverErrorUnsupportedFormat},
         {"random.zip", ZODArchiverErrorUnsupportedFormat},
+        {"dl.zip", ZODArchiverErrorUnsupportedFormat},
         {"truncated.tgz", ZODArchiverErrorUnexpectedEnd},
     };
     for (const auto& c : cases) {
@@ -184,6 +186,34 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
         auto analysis = analyze({dir + "/" + c.name});
         EXPECT_FALSE(analysis.root);
         EXPECT_EQ(codeOf(analysis.error), c.code) << analysis.error->stringForKey(ZODArchiverUnderlyingMessageKey);
+    }
+}
+
+TEST(ArchiveAnalysis, EveryArchiveFormatWrittenByAnIndependentToolOpens)
+{
+    std::string dir = makeFolder("formats");
+    writeFile(dir + "/a.txt", "hello\n");
+    struct Case {
+        const char* name;
+        const char* command;
+    } cases[] = {
+        {"x.cpio", "bsdtar --format newc -cf x.cpio a.txt"},
+        {"x.odc.cpio", "bsdtar --format odc -cf x.odc.cpio a.txt"},
+        {"x.iso", "bsdtar --format iso9660 -cf x.iso a.txt"},
+        {"x.xar", "bsdtar --format xar -cf x.xar a.txt"},
+        {"x.warc", "bsdtar --format warc -cf x.warc a.txt"},
+        {"x.a", "ar rc x.a a.txt"},
+        {"x.tar", "tar cf x.tar a.txt"},
+        {"x.tar.bz2", "tar cjf x.tar.bz2 a.txt"},
+        {"x.zip", "zip -q x.zip a.txt"},
+        {"x.7z", "7zz a -bd -bso0 x.7z a.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(run(c.command, dir).status, 0);
+        auto analysis = analyze({dir + "/" + c.name});
+        ASSERT_FALSE(analysis.error) << analysis.error->stringForKey(ZODArchiverUnderlyingMessageKey);
+        EXPECT_EQ(listTree(analysis.root), std::vector<std::string>{"a.txt"});
     }
 }
 
