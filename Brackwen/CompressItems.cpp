@@ -7,6 +7,7 @@
 #include "Brackwen/CompressOptions.h"
 #include "Brackwen/CompressSources.h"
 #include "Brackwen/EntryNames.h"
+#include "Brackwen/OwnedFolders.h"
 #include "Brackwen/SevenZipBackend.h"
 #include "Brackwen/WriterLibarchive.h"
 #include "Brackwen/ZODArchiver.h"
@@ -31,10 +32,10 @@ Foundation::ErrorPtr destinationError(int err, const std::string& path)
 // The private folder that holds the archive while it is written.
 class WorkFolder {
 public:
-    explicit WorkFolder(const std::string& parent) : path_(parent + "/.kelvora-XXXXXX")
+    explicit WorkFolder(const std::string& parent)
     {
-        if (!::mkdtemp(path_.data()))
-            path_.clear();
+        removeAbandonedFolders(parent);
+        path_ = makeOwnedFolder(parent, "archive");
     }
     ~WorkFolder()
     {

@@ -1,5 +1,6 @@
 #include "Brackwen/SevenZipBackend.h"
 
+#include "Brackwen/OwnedFolders.h"
 #include "Brackwen/SevenZipPlacement.h"
 #include "Brackwen/SevenZipProcess.h"
 #include "Brackwen/SevenZipSelection.h"
@@ -368,10 +369,10 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
     const std::string folder = cleanedEntryPath(extraction.archiveFolder);
     const SevenZipSelection selection = selectSevenZipEntries(listed.value(), folder, extraction.itemNames);
 
-    std::string stagingTemplate = extraction.destination + "/.kelvora-staging-XXXXXX";
-    if (!::mkdtemp(stagingTemplate.data()))
+    removeAbandonedFolders(extraction.destination);
+    const std::string staging = makeOwnedFolder(extraction.destination, "staging");
+    if (staging.empty())
         return VoidResult::failure(stagingError(errno, extraction.destination));
-    const std::string staging = stagingTemplate;
     struct Cleanup {
         std::string path;
         ~Cleanup()

@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Brackwen;
 using namespace CompressTest;
@@ -303,6 +307,83 @@ TEST_F(SevenZipBackendTest, ProgramThatCannotStartIsReportedWithItsReason)
     EXPECT_NE(listed.error()->code(), ZODArchiverErrorBackendMissing);
     EXPECT_NE(listed.error()->localizedDescription().find(std::strerror(EACCES)), std::string::npos)
         << listed.error()->localizedDescription();
+}
+
+// The start time the kernel gives a process, in clock ticks since boot.
+std::string startTimeOf(pid_t pid)
+{
+    std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i <= 22 && fields >> field; ++i) {
+    }
+    return field;
+}
+
+pid_t endedProcess()
+{
+    pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+// Work folders left by a run that was killed: removed by the next
+// extraction into the same folder once their owner is gone, never while it
+// lives, and never when they are not plainly ours.
+TEST_F(SevenZipBackendTest, LeftoversOfEndedRunsAreRemovedByTheNextExtraction)
+{
+    std::string archive = make7z("plain.7z", "");
+    std::string dest = freshFolder("leftovers");
+    const std::string self = std::to_string(::getpid()), started = startTimeOf(::getpid());
+    const std::string dead = std::to_string(endedProcess());
+    struct Case {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {".kelvora-staging." + dead + "." + started + ".a1b2c3", true},
+        {".kelvora-archive." + dead + ".12345.a1b2c3", true},
+        {".kelvora-staging." + self + "." + started + ".a1b2c3", false},
+        {".kelvora-staging." + self + ".1.a1b2c3", true}, // the pid is reused
+        {".kelvora-staging-a1b2c3", false},              // no owner to ask
+        {".kelvora-note." + dead, false},
+    };
+    for (const auto& c : cases)
+        writeFile(dest + "/" + c.name + "/out/partial.bin", "partial");
+    std::string outside = freshFolder("leftover-outside");
+    writeFile(outside + "/keep.txt", "keep");
+    const std::string linked = ".kelvora-staging." + dead + ".1.linked";
+    fs::create_symlink(outside, dest + "/" + linked);
+
+    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", {}, nullptr}, control);
+    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+    for (const auto& c : cases)
+        EXPECT_EQ(fs::exists(dest + "/" + c.name), !c.removed) << c.name;
+    EXPECT_TRUE(fs::is_symlink(dest + "/" + linked));
+    EXPECT_EQ(readFile(outside + "/keep.txt"), "keep");
+    EXPECT_EQ(readFile(dest + "/tree/sub/c.txt"), "c\n");
+}
+
+// Cancelled while 7zz writes: nothing is left in the destination.
+TEST_F(SevenZipBackendTest, CancelMidwayLeavesNoStaging)
+{
+    writeFile(tree + "/big.bin", randomBytes(48 << 20, 5));
+    std::string archive = make7z("big.7z", "-mx0");
+    std::string dest = freshFolder("cancel-midway");
+    std::atomic<bool> running{false};
+    bool stagingSeen = false;
+    control.progress = [&](double) { running = true; };
+    control.isCancelled = [&] {
+        if (running && !stagingSeen)
+            stagingSeen = hasStagingLeft(dest);
+        return running && stagingSeen;
+    };
+    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", {}, nullptr}, control);
+    ASSERT_TRUE(r.isFailure());
+    EXPECT_EQ(r.error()->code(), ZODArchiverErrorCancelled);
+    EXPECT_TRUE(stagingSeen);
+    EXPECT_TRUE(fs::is_empty(dest));
 }
 
 TEST(SevenZipPlacementRule, LinkTargetsMustStayInside)
