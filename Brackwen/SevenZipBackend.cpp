@@ -463,9 +463,7 @@ VoidResult sevenZipCompress(const SevenZipCompression& compression, const SevenZ
 
     // Hidden names are left out by exact path (wildcards are off, so names
     // with '*' or '?' stay literal): the walk collects them first.
-    std::string excludeList;
-    std::vector<std::string> items;
-    std::ostringstream excluded;
+    std::vector<std::string> items, excluded;
     for (std::string item : compression.items) {
         while (item.size() > 1 && item.back() == '/')
             item.pop_back();
@@ -481,7 +479,7 @@ VoidResult sevenZipCompress(const SevenZipCompression& compression, const SevenZ
         for (; !ec && it != end; it.increment(ec)) {
             std::string name = it->path().filename().string();
             if (name.front() == '.') {
-                excluded << top << '/' << std::filesystem::relative(it->path(), p).string() << '\n';
+                excluded.push_back(top + '/' + std::filesystem::relative(it->path(), p).string());
                 it.disable_recursion_pending();
             }
         }
@@ -489,30 +487,24 @@ VoidResult sevenZipCompress(const SevenZipCompression& compression, const SevenZ
     if (items.empty())
         return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorInvalidArgument));
     std::filesystem::path archive(compression.archivePath);
-    if (!excluded.str().empty()) {
-        excludeList = archive.parent_path().string() + "/.kelvora-exclude-XXXXXX";
-        int fd = ::mkstemp(excludeList.data());
-        FILE* f = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
-        if (!f && fd >= 0) {
-            ::close(fd);
-            std::remove(excludeList.c_str());
+    // Items and exclusions go through list files: any number of them fits.
+    const std::string parent = archive.parent_path().empty() ? std::string(".") : archive.parent_path().string();
+    const std::string lists = makeOwnedFolder(parent, "lists");
+    if (lists.empty())
+        return VoidResult::failure(stagingError(errno, parent));
+    struct Cleanup {
+        std::string path;
+        ~Cleanup()
+        {
+            std::error_code ec;
+            std::filesystem::remove_all(path, ec);
         }
-        if (!f)
-            return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorCannotWrite,
-                                                            {{Foundation::NSFilePathErrorKey, excludeList}}));
-        std::string text = excluded.str();
-        bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-        ok = (std::fclose(f) == 0) && ok;
-        if (!ok) {
-            std::remove(excludeList.c_str());
-            return VoidResult::failure(ZODArchiverMakeError(ZODArchiverErrorCannotWrite,
-                                                            {{Foundation::NSFilePathErrorKey, excludeList}}));
-        }
-        args.push_back("-x@" + excludeList);
-    }
+    } cleanup{lists};
+    if (!appendNameSwitches(args, "-i", lists + "/items", items)
+        || !appendNameSwitches(args, "-x", lists + "/hidden", excluded))
+        return VoidResult::failure(stagingError(errno, lists));
     args.push_back("--");
     args.push_back(compression.archivePath);
-    args.insert(args.end(), items.begin(), items.end());
 
     SevenZipProgressParser progress;
     ProcessRun run{program, args, pw, control.isCancelled, [&](std::string_view chunk) {
@@ -520,8 +512,6 @@ VoidResult sevenZipCompress(const SevenZipCompression& compression, const SevenZ
                            control.progress(*f);
                    }};
     auto ran = runProcess(run);
-    if (!excludeList.empty())
-        std::remove(excludeList.c_str());
     Foundation::ErrorPtr error = ran.isFailure() ? ran.error()
                                                  : errorFor(ran.value(), pw.has_value(), compression.archivePath);
     if (error) {

@@ -461,6 +461,24 @@ TEST_F(SevenZipBackendTest, WritesEncryptedNamesAndLeavesOutHiddenFiles)
     EXPECT_NE(shell("7zz l " + shellQuoted(archive) + " </dev/null").status, 0); // names need the passphrase
 }
 
+// More items than fit on one command line.
+TEST_F(SevenZipBackendTest, WritesManyItems)
+{
+    std::string many = freshFolder("many-items");
+    std::vector<std::string> items;
+    for (int i = 0; i < 10000; ++i) {
+        items.push_back(many + "/" + std::to_string(i) + "-" + std::string(200, 'i'));
+        int fd = ::open(items.back().c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+    }
+    std::string archive = root + "/many.7z";
+    auto r = sevenZipCompress({items, archive, 1, std::nullopt, false, false}, control);
+    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+    auto listing = shell("7zz l -ba " + shellQuoted(archive) + " | wc -l");
+    EXPECT_EQ(std::atoi(listing.output.c_str()), 10000) << listing.output;
+}
+
 TEST_F(SevenZipBackendTest, MissingProgramIsReported)
 {
     ::setenv("KELVORA_7ZZ", "/nonexistent/7zz", 1);
