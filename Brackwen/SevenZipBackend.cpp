@@ -1,5 +1,6 @@
 #include "Brackwen/SevenZipBackend.h"
 
+#include "Brackwen/EngineErrors.h"
 #include "Brackwen/OwnedFolders.h"
 #include "Brackwen/SevenZipPlacement.h"
 #include "Brackwen/SevenZipProcess.h"
@@ -432,11 +433,11 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
             return VoidResult::failure(placeError);
     }
     if (!selection.unsafe.empty())
-        return VoidResult::failure(ZODArchiverMakeError(
-            ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, selection.unsafe.front()}}));
+        return VoidResult::failure(engineError(ZODArchiverErrorUnsafeEntry, selection.unsafe.front(),
+                                               "The entry's path leaves the destination folder."));
     if (!placement.refusedLinks().empty())
-        return VoidResult::failure(ZODArchiverMakeError(
-            ZODArchiverErrorUnsafeEntry, {{Foundation::NSFilePathErrorKey, placement.refusedLinks().front()}}));
+        return VoidResult::failure(engineError(ZODArchiverErrorUnsafeEntry, placement.refusedLinks().front(),
+                                               "The link's target leaves the destination folder."));
     if (unsafeError)
         return VoidResult::failure(unsafeError);
     if (!selection.unmatched.empty())

@@ -74,8 +74,9 @@ struct SevenZipExtraction {
     std::string destination;            // an existing folder
     std::optional<std::string> passphrase;
     // The folder inside the archive whose children are extracted ("" = root),
-    // and the names of those children (empty = all of them). Each one lands
-    // at destination/<name>.
+    // and the names of those children (empty = all of them), both as the
+    // tree shows them: stored names without empty, "." and ".." parts. Each
+    // one lands at destination/<name>.
     std::string archiveFolder;
     std::vector<std::string> itemNames;
     // Asked once per existing entry; "all" answers are kept for the call.

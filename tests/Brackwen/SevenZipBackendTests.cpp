@@ -238,6 +238,16 @@ TEST_F(SevenZipBackendTest, ExtractsSafeEntriesBesideNamesThatClimbOut)
         EXPECT_EQ(readFile(outside), "evil\n");
         EXPECT_FALSE(fs::exists(fs::path(dest).parent_path() / "evil.txt"));
     }
+
+    // The same through the engine, with every entry the tree shows.
+    auto analysis = Fixtures::analyze({archive});
+    ASSERT_FALSE(analysis.error) << analysis.error->localizedDescription();
+    std::string dest = freshFolder("climb-engine");
+    auto error = Fixtures::extract({archive}, dest, analysis.root);
+    EXPECT_EQ(codeOf(error), ZODArchiverErrorUnsafeEntry);
+    EXPECT_EQ(readFile(dest + "/safe.txt"), "safe\n");
+    EXPECT_EQ(readFile(dest + "/dir/ok.txt"), "ok\n");
+    EXPECT_FALSE(fs::exists(dest + "/evil.txt"));
 }
 
 // More top-level names than fit on one command line (long names keep the
