@@ -267,14 +267,18 @@ TEST_F(SevenZipBackendTest, ExtractsManyChosenTopLevelEntries)
     ASSERT_EQ(made.status, 0) << made.output;
     fs::remove_all(many);
 
-    std::string dest = freshFolder("many-out");
-    auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", names, nullptr}, control);
-    ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
-    size_t placed = 0;
-    for (const auto& e : fs::directory_iterator(dest))
-        placed += e.is_regular_file();
-    EXPECT_EQ(placed, names.size());
-    EXPECT_TRUE(fs::exists(dest + "/" + names.back()));
+    // All of them, and all but one (what is not chosen stays out).
+    for (size_t chosen : {names.size(), names.size() - 1}) {
+        std::string dest = freshFolder("many-out");
+        std::vector<std::string> some(names.begin(), names.begin() + std::ptrdiff_t(chosen));
+        auto r = sevenZipExtract({{archive}, dest, std::nullopt, "", some, nullptr}, control);
+        ASSERT_TRUE(r.isSuccess()) << r.error()->localizedDescription();
+        size_t placed = 0;
+        for (const auto& e : fs::directory_iterator(dest))
+            placed += e.is_regular_file();
+        EXPECT_EQ(placed, chosen);
+        EXPECT_EQ(fs::exists(dest + "/" + names.back()), chosen == names.size());
+    }
 }
 
 // A relative link that stays inside is made, whatever 7zz's own rule says;
