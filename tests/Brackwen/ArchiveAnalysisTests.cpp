@@ -201,7 +201,6 @@ TEST(ArchiveAnalysis, EveryArchiveFormatWrittenByAnIndependentToolOpens)
         {"x.odc.cpio", "bsdtar --format odc -cf x.odc.cpio a.txt"},
         {"x.iso", "bsdtar --format iso9660 -cf x.iso a.txt"},
         {"x.xar", "bsdtar --format xar -cf x.xar a.txt"},
-        {"x.warc", "bsdtar --format warc -cf x.warc a.txt"},
         {"x.a", "ar rc x.a a.txt"},
         {"x.tar", "tar cf x.tar a.txt"},
         {"x.tar.bz2", "tar cjf x.tar.bz2 a.txt"},
