@@ -212,9 +212,32 @@ std::string makeLatin1Tar(const std::string& folder)
     return tar;
 }
 
+// Sets the shared fallback encoding for one test and puts back what was
+// stored before (or its absence), so later tests see the settings untouched.
+class FallbackEncodingScope {
+public:
+    explicit FallbackEncodingScope(Foundation::StringEncoding encoding)
+        : saved_(Vantel::shared()->stringForKey(Vantel::kFallbackEncodingKey))
+    {
+        Vantel::SharedSettings().setFallbackEncoding(encoding);
+    }
+    ~FallbackEncodingScope()
+    {
+        if (saved_)
+            Vantel::shared()->setValue(*saved_, Vantel::kFallbackEncodingKey);
+        else
+            Vantel::shared()->removeObjectForKey(Vantel::kFallbackEncodingKey);
+    }
+    FallbackEncodingScope(const FallbackEncodingScope&) = delete;
+    FallbackEncodingScope& operator=(const FallbackEncodingScope&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
 TEST(Sellwick, AFallbackEncodingAnswersWithoutASheet)
 {
-    Vantel::SharedSettings().setFallbackEncoding(Foundation::Encoding::ISOLatin1);
+    const FallbackEncodingScope fallback(Foundation::Encoding::ISOLatin1);
     const std::string folder = makeFolder("latin");
     const std::string tar = makeLatin1Tar(folder);
     const std::string destination = makeFolder("latin-out");
