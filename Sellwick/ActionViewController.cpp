@@ -4,6 +4,7 @@
 #include "Platform/AppKit/Panels.h"
 #include "Platform/Foundation/LocalizedString.h"
 #include "Platform/Foundation/StringEncoding.h"
+#include "Sellwick/ArchiveSets.h"
 #include "Tiberly/EncodingSelectionController.h"
 #include "Tiberly/Panels.h"
 #include "Tiberly/SheetPresentation.h"
@@ -45,6 +46,28 @@ void ActionViewController::startAnalysis(const Extension::ExtensionContextPtr& c
     std::vector<std::string> paths;
     for (const auto& copy : urlsToLoad())
         paths.push_back(copy.path());
+    const auto archives = archiveSets(paths);
+    pendingArchives_.assign(archives.begin(), archives.end());
+    // With nothing copied the engine still gets its (empty) list and answers.
+    if (pendingArchives_.empty())
+        pendingArchives_.emplace_back();
+    continueWithNextArchive(context);
+}
+
+void ActionViewController::continueWithNextArchive(const Extension::ExtensionContextPtr& context)
+{
+    if (pendingArchives_.empty()) {
+        finishRequest(context);
+        return;
+    }
+    auto paths = std::move(pendingArchives_.front());
+    pendingArchives_.pop_front();
+    analyzeArchive(paths, context);
+}
+
+void ActionViewController::analyzeArchive(const std::vector<std::string>& paths,
+                                          const Extension::ExtensionContextPtr& context)
+{
     auto passphrase = std::make_shared<std::optional<std::string>>();
     auto encoding = std::make_shared<std::optional<uint64_t>>();
     auto weak = weakSelf();
@@ -142,7 +165,11 @@ void ActionViewController::analysisFinished(const Vantel::AnalysisResult& result
         names.push_back(directory->name());
     for (const auto& file : root->files())
         names.push_back(file->name());
-    chooseDestination(paths, root, names, *passphrase, encoding->value_or(Foundation::Encoding::UTF8), context);
+    const uint64_t chosenEncoding = encoding->value_or(Foundation::Encoding::UTF8);
+    if (destination_)
+        startExtraction({*destination_}, paths, root, names, *passphrase, chosenEncoding, context);
+    else
+        chooseDestination(paths, root, names, *passphrase, chosenEncoding, context);
 }
 
 void ActionViewController::chooseDestination(const std::vector<std::string>& paths,
@@ -180,6 +207,7 @@ void ActionViewController::startExtraction(const std::vector<std::string>& urls,
                                            const std::optional<std::string>& passphrase, uint64_t encoding,
                                            const Extension::ExtensionContextPtr& context)
 {
+    destination_ = urls.front();
     auto weak = weakSelf();
     auto self = std::static_pointer_cast<ActionViewController>(shared_from_this());
     auto task = Vantel::decompress(
@@ -248,11 +276,12 @@ void ActionViewController::showConflictAlert(const std::string& fileName,
 void ActionViewController::extractionFinished(const Vantel::OperationResult& result,
                                               const Extension::ExtensionContextPtr& context)
 {
-    if (result.isSuccess() || result.error().code() == ZODArchiverError::Code::cancelled) {
+    if (result.isSuccess())
+        continueWithNextArchive(context);
+    else if (result.error().code() == ZODArchiverError::Code::cancelled)
         finishRequest(context);
-        return;
-    }
-    showFailure(result.error().localizedDescription(), context);
+    else
+        showFailure(result.error().localizedDescription(), context);
 }
 
 void ActionViewController::showFailure(const std::string& description, const Extension::ExtensionContextPtr& context)
@@ -263,7 +292,8 @@ void ActionViewController::showFailure(const std::string& description, const Ext
     alert->informativeText = description;
     alert->addButton(localizedString("COMMON_OK"));
     auto self = std::static_pointer_cast<ActionViewController>(shared_from_this());
-    Tiberly::showModalSheet(*this, alert, [self, context](AppKit::ModalResponse) { self->finishRequest(context); });
+    Tiberly::showModalSheet(*this, alert,
+                            [self, context](AppKit::ModalResponse) { self->continueWithNextArchive(context); });
 }
 
 } // namespace Sellwick

@@ -2,6 +2,7 @@
 #include "Platform/Foundation/LocalizedString.h"
 #include "Platform/Foundation/StringEncoding.h"
 #include "Sellwick/ActionViewController.h"
+#include "Sellwick/ArchiveSets.h"
 #include "Tiberly/EncodingSelectionController.h"
 #include "Vantel/SharedSettings.h"
 #include "tests/Extensions/ExtensionTestSupport.h"
@@ -271,6 +272,120 @@ TEST(Sellwick, WithoutAFallbackTheEncodingSheetDecides)
     EXPECT_FALSE(request.controller->retainedWindowController());
     // The extraction decodes with the encoding the analysis was answered with.
     EXPECT_EQ(readFile(destination + "/caf\xc3\xa9.txt"), "latin");
+}
+
+TEST(SellwickArchiveSets, VolumesOfOneArchiveGoTogetherInNumberOrderOthersAlone)
+{
+    using Sets = std::vector<std::vector<std::string>>;
+    struct Case {
+        std::vector<std::string> paths;
+        Sets expected;
+    };
+    const Case cases[] = {
+        {{"/d/a.zip", "/d/b.zip"}, {{"/d/a.zip"}, {"/d/b.zip"}}},
+        {{"/d/a.7z.003", "/d/a.7z.001", "/d/a.7z.002"}, {{"/d/a.7z.001", "/d/a.7z.002", "/d/a.7z.003"}}},
+        {{"/d/s.part10.rar", "/d/s.part2.rar", "/d/s.part1.rar"},
+         {{"/d/s.part1.rar", "/d/s.part2.rar", "/d/s.part10.rar"}}},
+        {{"/d/z.zip", "/d/z.z02", "/d/z.z01"}, {{"/d/z.z01", "/d/z.z02", "/d/z.zip"}}},
+        {{"/d/Z.ZIP", "/d/Z.Z01"}, {{"/d/Z.Z01", "/d/Z.ZIP"}}},
+        // Same suffixes, other base or other folder: other archives.
+        {{"/d/a.7z.001", "/d/b.7z.001", "/e/a.7z.002"}, {{"/d/a.7z.001"}, {"/d/b.7z.001"}, {"/e/a.7z.002"}}},
+        // A mix keeps each set where its first volume came.
+        {{"/d/one.zip", "/d/a.7z.002", "/d/two.tar", "/d/a.7z.001"},
+         {{"/d/one.zip"}, {"/d/a.7z.001", "/d/a.7z.002"}, {"/d/two.tar"}}},
+        // No volume number: names that only look alike.
+        {{"/d/a.7z", "/d/a.zip", "/d/a.rar", "/d/a.part.rar"}, {{"/d/a.7z"}, {"/d/a.zip"}, {"/d/a.rar"}, {"/d/a.part.rar"}}},
+        {{"/d/big.99999999999999999999999", "/d/big.001"}, {{"/d/big.99999999999999999999999"}, {"/d/big.001"}}},
+        {{}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Sellwick::archiveSets(c.paths), c.expected) << ::testing::PrintToString(c.paths);
+}
+
+// A zip of one file, name.txt holding the given text.
+std::string makeSmallZip(const std::string& folder, const std::string& name, const std::string& text)
+{
+    writeFile(folder + "/src-" + name + "/" + name + ".txt", text);
+    const std::string zip = folder + "/" + name + ".zip";
+    EXPECT_TRUE(run("cd " + quoted(folder + "/src-" + name) + " && zip -q " + quoted(zip) + " " + name + ".txt"));
+    return zip;
+}
+
+// A 7z of big.bin (incompressible) in volumes of 4 KiB: vol.7z.001, .002, …
+std::vector<std::string> make7zVolumes(const std::string& folder)
+{
+    writeFile(folder + "/src-vol/big.bin", output("head -c 10000 /dev/urandom"));
+    EXPECT_TRUE(run("cd " + quoted(folder + "/src-vol") + " && 7zz a -mx=0 -v4k " + quoted(folder + "/vol.7z") + " big.bin"));
+    std::vector<std::string> volumes;
+    for (const char* suffix : {".001", ".002", ".003"}) {
+        volumes.push_back(folder + "/vol.7z" + suffix);
+        EXPECT_TRUE(fs::exists(volumes.back())) << volumes.back();
+    }
+    return volumes;
+}
+
+TEST(Sellwick, SeveralSharedArchivesAreExtractedOneAfterAnotherIntoTheOneChosenFolder)
+{
+    const std::string folder = makeFolder("several");
+    const std::string one = makeSmallZip(folder, "one", "first");
+    const std::string two = makeSmallZip(folder, "two", "second");
+    const auto volumes = make7zVolumes(folder);
+    const std::string big = readFile(folder + "/src-vol/big.bin");
+    struct Case {
+        std::string name;
+        std::vector<std::string> items;
+        std::vector<std::string> extracted; // files the destination gets
+    };
+    const Case cases[] = {
+        {"two-zips", {one, two}, {"one.txt", "two.txt"}},
+        {"shuffled-volumes", {volumes[2], volumes[0], volumes[1]}, {"big.bin"}},
+        {"mix", {volumes[1], one, volumes[2], two, volumes[0]}, {"big.bin", "one.txt", "two.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string destination = makeFolder("several-out-" + c.name);
+        SellwickRequest request(c.items);
+        request.start();
+        // One folder is asked for, once.
+        ASSERT_TRUE(TestSupport::acceptOpenPanel(request.window(), {destination}));
+        ASSERT_TRUE(request.waitForEnd());
+        EXPECT_EQ(request.controller->finishes, 1);
+        EXPECT_EQ(request.exitCodes, std::vector<int>{0});
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(destination))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.extracted);
+        if (fs::exists(destination + "/one.txt")) {
+            EXPECT_EQ(readFile(destination + "/one.txt"), "first");
+        }
+        if (fs::exists(destination + "/big.bin")) {
+            EXPECT_TRUE(readFile(destination + "/big.bin") == big);
+        }
+        expectCopiesGone(request);
+    }
+}
+
+TEST(Sellwick, AnArchiveThatFailsAmongSeveralIsReportedAndTheOthersStillExtracted)
+{
+    const std::string folder = makeFolder("one-broken");
+    const std::string one = makeSmallZip(folder, "one", "first");
+    const std::string broken = writeFile(folder + "/broken.zip", "this is not an archive at all");
+    const std::string two = makeSmallZip(folder, "two", "second");
+    const std::string destination = makeFolder("one-broken-out");
+    SellwickRequest request({one, broken, two});
+    request.start();
+    ASSERT_TRUE(TestSupport::acceptOpenPanel(request.window(), {destination}));
+    auto sheet = TestSupport::waitForSheet(request.window());
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(messageOf(sheet), Foundation::localizedString("ALERT_MESSAGE_ANAYLYZING_FAILED"));
+    EXPECT_TRUE(request.exitCodes.empty());
+    ASSERT_TRUE(TestSupport::pressSheetButton(request.window(), 0));
+    ASSERT_TRUE(request.waitForEnd());
+    EXPECT_EQ(request.controller->finishes, 1);
+    EXPECT_EQ(readFile(destination + "/one.txt"), "first");
+    EXPECT_EQ(readFile(destination + "/two.txt"), "second");
+    expectCopiesGone(request);
 }
 
 } // namespace
