@@ -11,6 +11,9 @@
 #include "Vantel/FileUtils.h"
 #include "Vantel/SharedSettings.h"
 
+#include <fstream>
+#include <string_view>
+
 namespace Sellwick {
 
 using Foundation::localizedString;
@@ -68,6 +71,12 @@ void ActionViewController::continueWithNextArchive(const Extension::ExtensionCon
 void ActionViewController::analyzeArchive(const std::vector<std::string>& paths,
                                           const Extension::ExtensionContextPtr& context)
 {
+    // A zip's first volume starts with a local header or, split, the spanning mark.
+    char magic[4] = {};
+    if (!paths.empty())
+        std::ifstream(paths.front(), std::ios::binary).read(magic, sizeof magic);
+    analysingZip_ = std::string_view(magic, 4) == std::string_view("PK\x03\x04", 4)
+                    || std::string_view(magic, 4) == std::string_view("PK\x07\x08", 4);
     auto passphrase = std::make_shared<std::optional<std::string>>();
     auto encoding = std::make_shared<std::optional<uint64_t>>();
     auto weak = weakSelf();
@@ -113,6 +122,7 @@ void ActionViewController::showEncodingSelection(std::string bytes, const Encodi
 {
     auto selection = std::make_shared<Tiberly::EncodingSelectionController>("EncodingSelection");
     selection->setSampleBytes(std::move(bytes));
+    selection->setSampleFromZip(analysingZip_);
     retainedWindowController_ = selection;
     auto weak = weakSelf();
     Tiberly::showModalSheet(*this, selection->window(),

@@ -78,6 +78,9 @@ private:
     std::deque<std::vector<std::string>> pendingArchives_;
     // The folder chosen for the first archive, taken for all the others.
     std::optional<std::string> destination_;
+    // Whether the archive being analysed is a zip (its names then likely in
+    // a DOS code page), for the encoding sheet.
+    bool analysingZip_ = false;
 };
 
 } // namespace Sellwick

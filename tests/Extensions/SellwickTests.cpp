@@ -11,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 
 #include <filesystem>
 
@@ -386,6 +388,71 @@ TEST(Sellwick, AnArchiveThatFailsAmongSeveralIsReportedAndTheOthersStillExtracte
     EXPECT_EQ(readFile(destination + "/one.txt"), "first");
     EXPECT_EQ(readFile(destination + "/two.txt"), "second");
     expectCopiesGone(request);
+}
+
+// Zips whose one entry name is the text in a legacy encoding, without the
+// UTF-8 flag, as DOS and Windows archivers write them: written under an ASCII
+// stand-in of the same length, whose bytes are then replaced.
+std::vector<std::string> makeLegacyNameZips(const std::string& folder,
+                                            const std::vector<std::pair<std::string, std::string>>& names)
+{
+    std::string script = "import zipfile, sys\n"
+                         "folder = sys.argv[1]\n"
+                         "for i, (text, codec) in enumerate(zip(sys.argv[2::2], sys.argv[3::2])):\n"
+                         "    raw = text.encode(codec)\n"
+                         "    stand_in = b'N' * len(raw)\n"
+                         "    path = '%s/legacy%d.zip' % (folder, i)\n"
+                         "    with zipfile.ZipFile(path, 'w') as z:\n"
+                         "        z.writestr(stand_in.decode('ascii'), 'legacy')\n"
+                         "    data = open(path, 'rb').read()\n"
+                         "    assert data.count(stand_in) == 2\n"
+                         "    open(path, 'wb').write(data.replace(stand_in, raw))\n";
+    writeFile(folder + "/legacy.py", script);
+    std::string command = "python3 " + quoted(folder + "/legacy.py") + " " + quoted(folder);
+    for (const auto& [text, codec] : names)
+        command += " " + quoted(text) + " " + codec;
+    EXPECT_TRUE(run(command));
+    std::vector<std::string> zips;
+    for (size_t i = 0; i < names.size(); ++i)
+        zips.push_back(folder + "/legacy" + std::to_string(i) + ".zip");
+    return zips;
+}
+
+// A left click in the middle of the widget, as the user's mouse gives it.
+void click(QWidget* widget)
+{
+    const QPointF at = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(widget, &release);
+}
+
+TEST(Sellwick, TheEncodingSheetOffersTheEncodingThatReadsALegacyZipNameRight)
+{
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"会議資料_2024年度.txt", "shift_jis"}, {"Übersicht Bücher.txt", "cp437"}, {"Café résumé.txt", "cp1252"},
+        {"项目计划书.txt", "gbk"},              {"Отчёт за год.txt", "koi8_r"},
+    };
+    const std::string folder = makeFolder("legacy");
+    const auto zips = makeLegacyNameZips(folder, names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i].second);
+        const std::string destination = makeFolder("legacy-out" + std::to_string(i));
+        SellwickRequest request({zips[i]});
+        request.start();
+        ASSERT_TRUE(TestSupport::waitForSheet(request.window()));
+        auto selection = std::dynamic_pointer_cast<Tiberly::EncodingSelectionController>(
+            request.controller->retainedWindowController());
+        ASSERT_TRUE(selection);
+        EXPECT_EQ(selection->previewLabel()->stringValue(), names[i].first);
+        // The user only confirms what is offered.
+        click(selection->okButton()->widget());
+        ASSERT_TRUE(TestSupport::acceptOpenPanel(request.window(), {destination}));
+        ASSERT_TRUE(request.waitForEnd());
+        EXPECT_EQ(readFile(destination + "/" + names[i].first), "legacy");
+    }
 }
 
 } // namespace
