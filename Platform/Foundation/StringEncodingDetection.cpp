@@ -221,7 +221,7 @@ std::optional<double> readability(const std::string& utf8, int rare)
         wordScripts.clear();
         asciiLetters = otherLatinLetters = 0;
     };
-    bool afterLowercase = false;
+    bool afterLowercase = false, previousBeyondASCII = false;
     for (char32_t c : text) {
         const QChar::Category category = QChar::category(c);
         if (category == QChar::Other_Control || category == QChar::Other_NotAssigned
@@ -236,11 +236,12 @@ std::optional<double> readability(const std::string& utf8, int rare)
             else if (!mark)
                 score -= 2;
         }
-        // A capital beyond ASCII after a small letter of the same word:
-        // what a Latin-1 page makes of another page's small letters.
-        if (c >= 0x80 && afterLowercase && QChar::isUpper(c))
+        // A capital after a small letter of the same word, one of them beyond
+        // ASCII: what a Latin page makes of another page's letters.
+        if (afterLowercase && QChar::isUpper(c) && (c >= 0x80 || previousBeyondASCII))
             score -= 2;
         afterLowercase = letter ? QChar::isLower(c) : mark && afterLowercase;
+        previousBeyondASCII = c >= 0x80;
         if (letter) {
             const QChar::Script script = wordScript(c);
             wordScripts.insert(script);
@@ -265,15 +266,16 @@ std::optional<StringEncoding> mostLikelyStringEncoding(std::string_view bytes,
     // detector 50, each hint 15; enough for a hint to settle what the text
     // alone leaves open, not to outvote it.
     constexpr double readabilityWeight = 50, detectorWeight = 0.5, hintWeight = 15;
+    // Archives keep names as bytes in ASCII-based encodings (those that
+    // store UTF-16 never ask), so one that does not read ASCII as ASCII is out.
     const std::string asciiProbe = "Name-1.txt";
-    const bool holdsASCII = std::any_of(bytes.begin(), bytes.end(), [](char c) { return c > 0x20 && c < 0x7F; });
     const auto confidence = detectorConfidence(bytes);
     const auto regional = regionalEncodings(hints.localeName);
 
     std::optional<StringEncoding> best;
     double bestScore = 0;
     for (StringEncoding encoding : candidates) {
-        if (holdsASCII && decodeString(asciiProbe, encoding) != asciiProbe)
+        if (decodeString(asciiProbe, encoding) != asciiProbe)
             continue;
         const auto decoded = decodeString(bytes, encoding);
         if (!decoded)

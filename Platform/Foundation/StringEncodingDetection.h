@@ -22,7 +22,7 @@ struct StringEncodingHints {
 
 // The candidate most likely to be the bytes' encoding, or none when every
 // candidate fails to decode them, decodes them into control characters or
-// unassigned code points, or does not keep ASCII as ASCII. Each candidate is
+// unassigned code points, or does not read ASCII as ASCII. Each candidate is
 // scored on how much its text reads as a name (letters rather than symbols,
 // one script per word, Latin words mostly ASCII), on ICU's charset
 // detection, and on the hints; ties go to the earlier candidate.

@@ -79,6 +79,7 @@ TEST(EncodingSelection, PreselectsTheEncodingThatReadsTheNameRight)
         {"Дом.txt", "CP1251", false, "ru_RU"},
         {"Дом.txt", "KOI8-R", false, "ru_RU"},
         {"テスト.txt", "SHIFT_JIS", false, "ja_JP"},
+        {"テスト", "SHIFT_JIS", false, "ja_JP"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(preselectedReading(c), c.text) << c.codec << (c.fromZip ? " in a zip" : "") << " " << c.locale;
