@@ -4,11 +4,15 @@
 #include "Platform/AppKit/Panels.h"
 #include "Platform/Foundation/LocalizedString.h"
 #include "Platform/Foundation/StringEncoding.h"
+#include "Sellwick/ArchiveSets.h"
 #include "Tiberly/EncodingSelectionController.h"
 #include "Tiberly/Panels.h"
 #include "Tiberly/SheetPresentation.h"
 #include "Vantel/FileUtils.h"
 #include "Vantel/SharedSettings.h"
+
+#include <fstream>
+#include <string_view>
 
 namespace Sellwick {
 
@@ -45,6 +49,34 @@ void ActionViewController::startAnalysis(const Extension::ExtensionContextPtr& c
     std::vector<std::string> paths;
     for (const auto& copy : urlsToLoad())
         paths.push_back(copy.path());
+    const auto archives = archiveSets(paths);
+    pendingArchives_.assign(archives.begin(), archives.end());
+    // With nothing copied the engine still gets its (empty) list and answers.
+    if (pendingArchives_.empty())
+        pendingArchives_.emplace_back();
+    continueWithNextArchive(context);
+}
+
+void ActionViewController::continueWithNextArchive(const Extension::ExtensionContextPtr& context)
+{
+    if (pendingArchives_.empty()) {
+        finishRequest(context);
+        return;
+    }
+    auto paths = std::move(pendingArchives_.front());
+    pendingArchives_.pop_front();
+    analyzeArchive(paths, context);
+}
+
+void ActionViewController::analyzeArchive(const std::vector<std::string>& paths,
+                                          const Extension::ExtensionContextPtr& context)
+{
+    // A zip's first volume starts with a local header or, split, the spanning mark.
+    char magic[4] = {};
+    if (!paths.empty())
+        std::ifstream(paths.front(), std::ios::binary).read(magic, sizeof magic);
+    analysingZip_ = std::string_view(magic, 4) == std::string_view("PK\x03\x04", 4)
+                    || std::string_view(magic, 4) == std::string_view("PK\x07\x08", 4);
     auto passphrase = std::make_shared<std::optional<std::string>>();
     auto encoding = std::make_shared<std::optional<uint64_t>>();
     auto weak = weakSelf();
@@ -90,6 +122,7 @@ void ActionViewController::showEncodingSelection(std::string bytes, const Encodi
 {
     auto selection = std::make_shared<Tiberly::EncodingSelectionController>("EncodingSelection");
     selection->setSampleBytes(std::move(bytes));
+    selection->setSampleFromZip(analysingZip_);
     retainedWindowController_ = selection;
     auto weak = weakSelf();
     Tiberly::showModalSheet(*this, selection->window(),
@@ -142,7 +175,11 @@ void ActionViewController::analysisFinished(const Vantel::AnalysisResult& result
         names.push_back(directory->name());
     for (const auto& file : root->files())
         names.push_back(file->name());
-    chooseDestination(paths, root, names, *passphrase, encoding->value_or(Foundation::Encoding::UTF8), context);
+    const uint64_t chosenEncoding = encoding->value_or(Foundation::Encoding::UTF8);
+    if (destination_)
+        startExtraction({*destination_}, paths, root, names, *passphrase, chosenEncoding, context);
+    else
+        chooseDestination(paths, root, names, *passphrase, chosenEncoding, context);
 }
 
 void ActionViewController::chooseDestination(const std::vector<std::string>& paths,
@@ -180,6 +217,7 @@ void ActionViewController::startExtraction(const std::vector<std::string>& urls,
                                            const std::optional<std::string>& passphrase, uint64_t encoding,
                                            const Extension::ExtensionContextPtr& context)
 {
+    destination_ = urls.front();
     auto weak = weakSelf();
     auto self = std::static_pointer_cast<ActionViewController>(shared_from_this());
     auto task = Vantel::decompress(
@@ -248,11 +286,12 @@ void ActionViewController::showConflictAlert(const std::string& fileName,
 void ActionViewController::extractionFinished(const Vantel::OperationResult& result,
                                               const Extension::ExtensionContextPtr& context)
 {
-    if (result.isSuccess() || result.error().code() == ZODArchiverError::Code::cancelled) {
+    if (result.isSuccess())
+        continueWithNextArchive(context);
+    else if (result.error().code() == ZODArchiverError::Code::cancelled)
         finishRequest(context);
-        return;
-    }
-    showFailure(result.error().localizedDescription(), context);
+    else
+        showFailure(result.error().localizedDescription(), context);
 }
 
 void ActionViewController::showFailure(const std::string& description, const Extension::ExtensionContextPtr& context)
@@ -263,7 +302,8 @@ void ActionViewController::showFailure(const std::string& description, const Ext
     alert->informativeText = description;
     alert->addButton(localizedString("COMMON_OK"));
     auto self = std::static_pointer_cast<ActionViewController>(shared_from_this());
-    Tiberly::showModalSheet(*this, alert, [self, context](AppKit::ModalResponse) { self->finishRequest(context); });
+    Tiberly::showModalSheet(*this, alert,
+                            [self, context](AppKit::ModalResponse) { self->continueWithNextArchive(context); });
 }
 
 } // namespace Sellwick

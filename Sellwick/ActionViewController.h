@@ -1,17 +1,22 @@
 #pragma once
 // The extract action: shows only a progress view. On its first appearance
-// it copies the shared files (ActionFrame), analyses the copies as the
-// volumes of one archive, asks for a destination folder and extracts every
-// top-level entry there. Passphrase, text-encoding and conflict questions
-// come from the engine's work thread; each waits on its own answer cell and
-// semaphore while the main thread asks the user. Every ending, silent for a
-// cancellation or after the failure alert, goes through finishRequest.
+// it copies the shared files (ActionFrame) and groups the copies into
+// archives (the volumes of one archive together). It analyses the first
+// archive, asks for a destination folder and extracts every top-level entry
+// there, then analyses and extracts each further archive into the same
+// folder, one after another. A failed archive is reported and the next one
+// still extracted; a cancellation ends the run. Passphrase, text-encoding
+// and conflict questions come from the engine's work thread; each waits on
+// its own answer cell and semaphore while the main thread asks the user.
+// Every ending, silent for a cancellation or after the last alert, goes
+// through finishRequest, once.
 
 #include "ActionFrame/ActionFrame.h"
 #include "Platform/AppKit/WindowController.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Vantel/Archiver.h"
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,9 +68,19 @@ private:
                          const Extension::ExtensionContextPtr& context);
     void extractionFinished(const Vantel::OperationResult& result, const Extension::ExtensionContextPtr& context);
     void showFailure(const std::string& description, const Extension::ExtensionContextPtr& context);
+    // The next archive's analysis, or the end of the run after the last.
+    void continueWithNextArchive(const Extension::ExtensionContextPtr& context);
+    void analyzeArchive(const std::vector<std::string>& paths, const Extension::ExtensionContextPtr& context);
 
     bool firstAppearance_ = true;
     AppKit::WindowControllerPtr retainedWindowController_;
+    // The archives not yet analysed, each as its volumes' paths.
+    std::deque<std::vector<std::string>> pendingArchives_;
+    // The folder chosen for the first archive, taken for all the others.
+    std::optional<std::string> destination_;
+    // Whether the archive being analysed is a zip (its names then likely in
+    // a DOS code page), for the encoding sheet.
+    bool analysingZip_ = false;
 };
 
 } // namespace Sellwick

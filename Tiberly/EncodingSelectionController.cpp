@@ -1,10 +1,14 @@
 #include "Tiberly/EncodingSelectionController.h"
 
 #include "Platform/AppKit/ViewController.h"
+#include "Platform/Foundation/StringEncodingDetection.h"
 #include "Tiberly/KitStrings.h"
 
 #include <QHBoxLayout>
+#include <QLocale>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace Tiberly {
 
@@ -62,10 +66,17 @@ void EncodingSelectionController::loadWindow()
                                  + decoded.value_or("…"));
         popUp_->setItemEnabled(popUp_->numberOfItems() - 1, decoded.has_value());
     }
-    for (int i = 0; i < popUp_->numberOfItems(); ++i) {
-        if (popUp_->isItemEnabled(i)) {
-            popUp_->selectItemAtIndex(i);
-            break;
+    const auto likely = Foundation::mostLikelyStringEncoding(
+        sampleBytes_, encodings_, {QLocale().name().toStdString(), sampleFromZip_});
+    const auto preselected = likely ? std::find(encodings_.begin(), encodings_.end(), *likely) : encodings_.end();
+    if (preselected != encodings_.end()) {
+        popUp_->selectItemAtIndex(static_cast<int>(preselected - encodings_.begin()));
+    } else {
+        for (int i = 0; i < popUp_->numberOfItems(); ++i) {
+            if (popUp_->isItemEnabled(i)) {
+                popUp_->selectItemAtIndex(i);
+                break;
+            }
         }
     }
     preview_ = AppKit::TextField::labelWithString({});

@@ -1,8 +1,9 @@
 #pragma once
 // Lets the user pick the encoding of a name that is not valid text: each
-// available encoding is listed with the sample decoded in it. The window
-// ends its sheet with 1 (OK) or 0 (Cancel); selectedEncoding() is set only
-// after OK.
+// available encoding is listed with the sample decoded in it, the most
+// likely one (for the sample, the user's locale and the archive's kind)
+// selected. The window ends its sheet with 1 (OK) or 0 (Cancel);
+// selectedEncoding() is set only after OK.
 
 #include "Platform/AppKit/Controls.h"
 #include "Platform/AppKit/WindowController.h"
@@ -22,6 +23,9 @@ public:
     // Set before the window loads.
     void setSampleBytes(std::string bytes) { sampleBytes_ = std::move(bytes); }
     const std::string& sampleBytes() const { return sampleBytes_; }
+    // Set before the window loads when the name comes from a zip, whose
+    // names without the UTF-8 flag are mostly in a DOS code page.
+    void setSampleFromZip(bool fromZip) { sampleFromZip_ = fromZip; }
 
     std::optional<Foundation::StringEncoding> selectedEncoding() const { return selected_; }
 
@@ -40,6 +44,7 @@ private:
     void showPreview();
 
     std::string sampleBytes_;
+    bool sampleFromZip_ = false;
     std::optional<Foundation::StringEncoding> selected_;
     std::vector<Foundation::StringEncoding> encodings_;
     std::shared_ptr<AppKit::PopUpButton> popUp_;

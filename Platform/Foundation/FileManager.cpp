@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <algorithm>
 #include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,25 +82,101 @@ ErrorPtr removeItem(const std::string& path)
     if (!fs::exists(fs::symlink_status(path, ec)))
         return posixError(ENOENT, path);
     fs::remove_all(path, ec);
+    std::error_code ignored;
+    if (ec == std::errc::permission_denied && fs::is_directory(fs::symlink_status(path, ignored))) {
+        // A folder without write permission (copies keep modes) cannot be
+        // emptied until its owner may write it again.
+        ::chmod(path.c_str(), 0700);
+        std::error_code walk;
+        for (fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, walk), end;
+             !walk && it != end; it.increment(walk))
+            if (fs::is_directory(it->symlink_status(walk)))
+                ::chmod(it->path().c_str(), 0700);
+        ec.clear();
+        fs::remove_all(path, ec);
+    }
     return ec ? posixError(ec.value(), path) : nullptr;
 }
+
+namespace {
+
+// Copies one item and, for a folder, everything in it, keeping what `cp -a`
+// keeps short of the owner: permission bits and access and modification
+// times, of links too. A folder gets its mode and times only after its
+// children are in: a read-only one could not be filled, and each child
+// written would move its modification time. Returns the failed errno and
+// its path, or 0.
+int copyTree(const std::string& source, const std::string& destination, std::string& failedPath)
+{
+    struct stat st;
+    if (::lstat(source.c_str(), &st) != 0) {
+        failedPath = source;
+        return errno;
+    }
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    auto fail = [&](const std::string& path) {
+        failedPath = path;
+        return errno;
+    };
+    if (S_ISLNK(st.st_mode)) {
+        std::error_code ec;
+        const fs::path target = fs::read_symlink(source, ec);
+        if (ec) {
+            failedPath = source;
+            return ec.value();
+        }
+        if (::symlink(target.c_str(), destination.c_str()) != 0)
+            return fail(destination);
+        if (::utimensat(AT_FDCWD, destination.c_str(), times, AT_SYMLINK_NOFOLLOW) != 0)
+            return fail(destination);
+        return 0;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        if (::mkdir(destination.c_str(), 0700) != 0)
+            return fail(destination);
+        std::error_code ec;
+        std::vector<std::string> names;
+        for (fs::directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec))
+            names.push_back(it->path().filename().string());
+        if (ec) {
+            failedPath = source;
+            return ec.value();
+        }
+        for (const std::string& name : names)
+            if (int e = copyTree(source + "/" + name, destination + "/" + name, failedPath))
+                return e;
+    } else if (S_ISREG(st.st_mode)) {
+        std::error_code ec;
+        fs::copy_file(source, destination, fs::copy_options::none, ec);
+        if (ec) {
+            failedPath = destination;
+            return ec.value();
+        }
+    } else {
+        // Devices, pipes and sockets are not copied, as before.
+        failedPath = source;
+        return ENOTSUP;
+    }
+    if (::chmod(destination.c_str(), st.st_mode & 07777) != 0)
+        return fail(destination);
+    if (::utimensat(AT_FDCWD, destination.c_str(), times, 0) != 0)
+        return fail(destination);
+    return 0;
+}
+
+} // namespace
 
 ErrorPtr copyItem(const std::string& source, const std::string& destination)
 {
     std::error_code ec;
-    auto status = fs::symlink_status(source, ec);
-    if (!fs::exists(status))
+    if (!fs::exists(fs::symlink_status(source, ec)))
         return posixError(ENOENT, source);
     if (fs::exists(fs::symlink_status(destination, ec)))
         return posixError(EEXIST, destination);
-    if (fs::is_symlink(status))
-        fs::copy_symlink(source, destination, ec);
-    else
-        fs::copy(source, destination, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove_all(destination, ignored);
-        return posixError(ec.value(), destination);
+    std::string failedPath;
+    if (int e = copyTree(source, destination, failedPath)) {
+        removeItem(destination);
+        return posixError(e, failedPath);
     }
     return nullptr;
 }

@@ -2,6 +2,7 @@
 #include "Platform/Foundation/LocalizedString.h"
 #include "Platform/Foundation/StringEncoding.h"
 #include "Sellwick/ActionViewController.h"
+#include "Sellwick/ArchiveSets.h"
 #include "Tiberly/EncodingSelectionController.h"
 #include "Vantel/SharedSettings.h"
 #include "tests/Extensions/ExtensionTestSupport.h"
@@ -10,8 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMouseEvent>
 
 #include <filesystem>
 
@@ -212,9 +215,32 @@ std::string makeLatin1Tar(const std::string& folder)
     return tar;
 }
 
+// Sets the shared fallback encoding for one test and puts back what was
+// stored before (or its absence), so later tests see the settings untouched.
+class FallbackEncodingScope {
+public:
+    explicit FallbackEncodingScope(Foundation::StringEncoding encoding)
+        : saved_(Vantel::shared()->stringForKey(Vantel::kFallbackEncodingKey))
+    {
+        Vantel::SharedSettings().setFallbackEncoding(encoding);
+    }
+    ~FallbackEncodingScope()
+    {
+        if (saved_)
+            Vantel::shared()->setValue(*saved_, Vantel::kFallbackEncodingKey);
+        else
+            Vantel::shared()->removeObjectForKey(Vantel::kFallbackEncodingKey);
+    }
+    FallbackEncodingScope(const FallbackEncodingScope&) = delete;
+    FallbackEncodingScope& operator=(const FallbackEncodingScope&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
 TEST(Sellwick, AFallbackEncodingAnswersWithoutASheet)
 {
-    Vantel::SharedSettings().setFallbackEncoding(Foundation::Encoding::ISOLatin1);
+    const FallbackEncodingScope fallback(Foundation::Encoding::ISOLatin1);
     const std::string folder = makeFolder("latin");
     const std::string tar = makeLatin1Tar(folder);
     const std::string destination = makeFolder("latin-out");
@@ -248,6 +274,185 @@ TEST(Sellwick, WithoutAFallbackTheEncodingSheetDecides)
     EXPECT_FALSE(request.controller->retainedWindowController());
     // The extraction decodes with the encoding the analysis was answered with.
     EXPECT_EQ(readFile(destination + "/caf\xc3\xa9.txt"), "latin");
+}
+
+TEST(SellwickArchiveSets, VolumesOfOneArchiveGoTogetherInNumberOrderOthersAlone)
+{
+    using Sets = std::vector<std::vector<std::string>>;
+    struct Case {
+        std::vector<std::string> paths;
+        Sets expected;
+    };
+    const Case cases[] = {
+        {{"/d/a.zip", "/d/b.zip"}, {{"/d/a.zip"}, {"/d/b.zip"}}},
+        {{"/d/a.7z.003", "/d/a.7z.001", "/d/a.7z.002"}, {{"/d/a.7z.001", "/d/a.7z.002", "/d/a.7z.003"}}},
+        {{"/d/s.part10.rar", "/d/s.part2.rar", "/d/s.part1.rar"},
+         {{"/d/s.part1.rar", "/d/s.part2.rar", "/d/s.part10.rar"}}},
+        {{"/d/z.zip", "/d/z.z02", "/d/z.z01"}, {{"/d/z.z01", "/d/z.z02", "/d/z.zip"}}},
+        {{"/d/Z.ZIP", "/d/Z.Z01"}, {{"/d/Z.Z01", "/d/Z.ZIP"}}},
+        // Same suffixes, other base or other folder: other archives.
+        {{"/d/a.7z.001", "/d/b.7z.001", "/e/a.7z.002"}, {{"/d/a.7z.001"}, {"/d/b.7z.001"}, {"/e/a.7z.002"}}},
+        // A mix keeps each set where its first volume came.
+        {{"/d/one.zip", "/d/a.7z.002", "/d/two.tar", "/d/a.7z.001"},
+         {{"/d/one.zip"}, {"/d/a.7z.001", "/d/a.7z.002"}, {"/d/two.tar"}}},
+        // No volume number: names that only look alike.
+        {{"/d/a.7z", "/d/a.zip", "/d/a.rar", "/d/a.part.rar"}, {{"/d/a.7z"}, {"/d/a.zip"}, {"/d/a.rar"}, {"/d/a.part.rar"}}},
+        {{"/d/big.99999999999999999999999", "/d/big.001"}, {{"/d/big.99999999999999999999999"}, {"/d/big.001"}}},
+        {{}, {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Sellwick::archiveSets(c.paths), c.expected) << ::testing::PrintToString(c.paths);
+}
+
+// A zip of one file, name.txt holding the given text.
+std::string makeSmallZip(const std::string& folder, const std::string& name, const std::string& text)
+{
+    writeFile(folder + "/src-" + name + "/" + name + ".txt", text);
+    const std::string zip = folder + "/" + name + ".zip";
+    EXPECT_TRUE(run("cd " + quoted(folder + "/src-" + name) + " && zip -q " + quoted(zip) + " " + name + ".txt"));
+    return zip;
+}
+
+// A 7z of big.bin (incompressible) in volumes of 4 KiB: vol.7z.001, .002, …
+std::vector<std::string> make7zVolumes(const std::string& folder)
+{
+    writeFile(folder + "/src-vol/big.bin", output("head -c 10000 /dev/urandom"));
+    EXPECT_TRUE(run("cd " + quoted(folder + "/src-vol") + " && 7zz a -mx=0 -v4k " + quoted(folder + "/vol.7z") + " big.bin"));
+    std::vector<std::string> volumes;
+    for (const char* suffix : {".001", ".002", ".003"}) {
+        volumes.push_back(folder + "/vol.7z" + suffix);
+        EXPECT_TRUE(fs::exists(volumes.back())) << volumes.back();
+    }
+    return volumes;
+}
+
+TEST(Sellwick, SeveralSharedArchivesAreExtractedOneAfterAnotherIntoTheOneChosenFolder)
+{
+    const std::string folder = makeFolder("several");
+    const std::string one = makeSmallZip(folder, "one", "first");
+    const std::string two = makeSmallZip(folder, "two", "second");
+    const auto volumes = make7zVolumes(folder);
+    const std::string big = readFile(folder + "/src-vol/big.bin");
+    struct Case {
+        std::string name;
+        std::vector<std::string> items;
+        std::vector<std::string> extracted; // files the destination gets
+    };
+    const Case cases[] = {
+        {"two-zips", {one, two}, {"one.txt", "two.txt"}},
+        {"shuffled-volumes", {volumes[2], volumes[0], volumes[1]}, {"big.bin"}},
+        {"mix", {volumes[1], one, volumes[2], two, volumes[0]}, {"big.bin", "one.txt", "two.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string destination = makeFolder("several-out-" + c.name);
+        SellwickRequest request(c.items);
+        request.start();
+        // One folder is asked for, once.
+        ASSERT_TRUE(TestSupport::acceptOpenPanel(request.window(), {destination}));
+        ASSERT_TRUE(request.waitForEnd());
+        EXPECT_EQ(request.controller->finishes, 1);
+        EXPECT_EQ(request.exitCodes, std::vector<int>{0});
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(destination))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(names, c.extracted);
+        if (fs::exists(destination + "/one.txt")) {
+            EXPECT_EQ(readFile(destination + "/one.txt"), "first");
+        }
+        if (fs::exists(destination + "/big.bin")) {
+            EXPECT_TRUE(readFile(destination + "/big.bin") == big);
+        }
+        expectCopiesGone(request);
+    }
+}
+
+TEST(Sellwick, AnArchiveThatFailsAmongSeveralIsReportedAndTheOthersStillExtracted)
+{
+    const std::string folder = makeFolder("one-broken");
+    const std::string one = makeSmallZip(folder, "one", "first");
+    const std::string broken = writeFile(folder + "/broken.zip", "this is not an archive at all");
+    const std::string two = makeSmallZip(folder, "two", "second");
+    const std::string destination = makeFolder("one-broken-out");
+    SellwickRequest request({one, broken, two});
+    request.start();
+    ASSERT_TRUE(TestSupport::acceptOpenPanel(request.window(), {destination}));
+    auto sheet = TestSupport::waitForSheet(request.window());
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(messageOf(sheet), Foundation::localizedString("ALERT_MESSAGE_ANAYLYZING_FAILED"));
+    EXPECT_TRUE(request.exitCodes.empty());
+    ASSERT_TRUE(TestSupport::pressSheetButton(request.window(), 0));
+    ASSERT_TRUE(request.waitForEnd());
+    EXPECT_EQ(request.controller->finishes, 1);
+    EXPECT_EQ(readFile(destination + "/one.txt"), "first");
+    EXPECT_EQ(readFile(destination + "/two.txt"), "second");
+    expectCopiesGone(request);
+}
+
+// Zips whose one entry name is the text in a legacy encoding, without the
+// UTF-8 flag, as DOS and Windows archivers write them: written under an ASCII
+// stand-in of the same length, whose bytes are then replaced.
+std::vector<std::string> makeLegacyNameZips(const std::string& folder,
+                                            const std::vector<std::pair<std::string, std::string>>& names)
+{
+    std::string script = "import zipfile, sys\n"
+                         "folder = sys.argv[1]\n"
+                         "for i, (text, codec) in enumerate(zip(sys.argv[2::2], sys.argv[3::2])):\n"
+                         "    raw = text.encode(codec)\n"
+                         "    stand_in = b'N' * len(raw)\n"
+                         "    path = '%s/legacy%d.zip' % (folder, i)\n"
+                         "    with zipfile.ZipFile(path, 'w') as z:\n"
+                         "        z.writestr(stand_in.decode('ascii'), 'legacy')\n"
+                         "    data = open(path, 'rb').read()\n"
+                         "    assert data.count(stand_in) == 2\n"
+                         "    open(path, 'wb').write(data.replace(stand_in, raw))\n";
+    writeFile(folder + "/legacy.py", script);
+    std::string command = "python3 " + quoted(folder + "/legacy.py") + " " + quoted(folder);
+    for (const auto& [text, codec] : names)
+        command += " " + quoted(text) + " " + codec;
+    EXPECT_TRUE(run(command));
+    std::vector<std::string> zips;
+    for (size_t i = 0; i < names.size(); ++i)
+        zips.push_back(folder + "/legacy" + std::to_string(i) + ".zip");
+    return zips;
+}
+
+// A left click in the middle of the widget, as the user's mouse gives it.
+void click(QWidget* widget)
+{
+    const QPointF at = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(widget, &release);
+}
+
+TEST(Sellwick, TheEncodingSheetOffersTheEncodingThatReadsALegacyZipNameRight)
+{
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"会議資料_2024年度.txt", "shift_jis"}, {"Übersicht Bücher.txt", "cp437"}, {"Café résumé.txt", "cp1252"},
+        {"项目计划书.txt", "gbk"},              {"Отчёт за год.txt", "koi8_r"},
+    };
+    const std::string folder = makeFolder("legacy");
+    const auto zips = makeLegacyNameZips(folder, names);
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i].second);
+        const std::string destination = makeFolder("legacy-out" + std::to_string(i));
+        SellwickRequest request({zips[i]});
+        request.start();
+        ASSERT_TRUE(TestSupport::waitForSheet(request.window()));
+        auto selection = std::dynamic_pointer_cast<Tiberly::EncodingSelectionController>(
+            request.controller->retainedWindowController());
+        ASSERT_TRUE(selection);
+        EXPECT_EQ(selection->previewLabel()->stringValue(), names[i].first);
+        // The user only confirms what is offered.
+        click(selection->okButton()->widget());
+        ASSERT_TRUE(TestSupport::acceptOpenPanel(request.window(), {destination}));
+        ASSERT_TRUE(request.waitForEnd());
+        EXPECT_EQ(readFile(destination + "/" + names[i].first), "legacy");
+    }
 }
 
 } // namespace
