@@ -13,6 +13,7 @@ namespace Tiberly {
 namespace {
 
 constexpr int reasonMargin = 16;
+constexpr double reasonScale = 1.5;
 
 std::vector<std::string> localPaths(const QMimeData* data)
 {
@@ -61,15 +62,16 @@ protected:
         // The theme has no colour for "cannot"; red is what users read as it.
         QColor colour = refusing ? QColor(Qt::red) : palette().color(QPalette::Highlight);
         painter.setPen(QPen(colour, 3));
-        colour.setAlpha(refusing ? 235 : 40);
+        colour.setAlpha(refusing ? 255 : 40);
         painter.setBrush(colour);
         painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 8, 8);
         if (!refusing)
             return;
-        // Opaque enough to cover the hint beneath, so the reason reads alone.
+        // Opaque, covering the hint beneath, so that the reason reads alone.
         painter.setPen(Qt::white);
         QFont bold = font();
         bold.setBold(true);
+        bold.setPointSizeF(bold.pointSizeF() * reasonScale);
         painter.setFont(bold);
         painter.drawText(rect().adjusted(reasonMargin, reasonMargin, -reasonMargin, -reasonMargin),
                          Qt::AlignCenter | Qt::TextWordWrap, QString::fromStdString(view->refusalReason()));
