@@ -178,10 +178,11 @@ TEST_F(MakeArchiveTest, SettingsThatCannotBeHonouredRefuseTheDropAndWriteNothing
         int64_t preset;
         const char* passphrase;
         const char* confirmation;
+        const char* reasonNames; // what the reason has to name
     };
     const Case cases[] = {
-        {"passphrases differ", ZODArchiverPreset7z, "one", "two"},
-        {"format cannot encrypt", ZODArchiverPresetTarGz, "one", "one"},
+        {"passphrases differ", ZODArchiverPreset7z, "one", "two", "confirmation"},
+        {"format cannot encrypt", ZODArchiverPresetTarGz, "one", "one", ".tar.gz"},
     };
     const std::string source = writeFile("secret.txt");
     auto window = showWindow();
@@ -200,9 +201,8 @@ TEST_F(MakeArchiveTest, SettingsThatCannotBeHonouredRefuseTheDropAndWriteNothing
         TestSupport::dropFiles(*zone, {source});
         ASSERT_TRUE(TestSupport::waitForSheet(window));
         EXPECT_EQ(sheetText(window, "messageText"), localizedString("ALERT_MESSAGE_ARCHIVING_FAILED"));
-        const auto reason = Tiberly::archiveSettingsProblem();
-        ASSERT_TRUE(reason);
-        EXPECT_EQ(sheetText(window, "informativeText"), *reason);
+        EXPECT_NE(sheetText(window, "informativeText").find(c.reasonNames), std::string::npos)
+            << sheetText(window, "informativeText");
         EXPECT_EQ(TaskManager::shared()->totalTaskCount(), 0);
         EXPECT_TRUE(window->isClosable());
         ASSERT_TRUE(TestSupport::pressSheetButton(window, 0));
