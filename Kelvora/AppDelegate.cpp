@@ -1,5 +1,6 @@
 #include "Kelvora/AppDelegate.h"
 
+#include "Kelvora/CommonWindowController.h"
 #include "Kelvora/CrashReporting.h"
 #include "Kelvora/PreferencesViewController.h"
 #include "Kelvora/Strings.h"
@@ -233,7 +234,7 @@ AppKit::WindowControllerPtr AppDelegate::taskWindowController()
         window->setStandardButtonEnabled(AppKit::WindowButton::close, false);
         window->setTitle(localizedString("TASK_VIEW_WINDOW_TITLE"));
         taskWindowController_ = std::make_shared<AppKit::WindowController>(window);
-        taskWindowController_->setWindowFrameAutosaveName("TaskWindow");
+        setFrameAutosaveNameOnScreen(*taskWindowController_, "TaskWindow");
     }
     return taskWindowController_;
 }
@@ -252,16 +253,18 @@ AppKit::WindowControllerPtr AppDelegate::ddWindowController()
         auto toolbar = std::make_shared<AppKit::Toolbar>(MakeArchiveToolbarIdentifier);
         toolbar->setDelegate(shared_from_this());
         window->setToolbar(toolbar);
-        window->setTitleVisibility(AppKit::TitleVisibility::hidden);
         addVisualEffectBackground(*window);
         setAppWindowTitle(*window);
+        // The title bar is the only place here that names the window: it
+        // shows what the window is for instead of being hidden.
+        window->setTitle(localizedString("MAKE_ARCHIVE_WINDOW_TITLE"));
         disableZoomButton(*window);
         const QSize size(400, 400);
         window->setContentMaxSize(size);
         window->setContentMinSize(size);
         window->setContentSize(size);
         ddWindowController_ = std::make_shared<AppKit::WindowController>(window);
-        ddWindowController_->setWindowFrameAutosaveName("ArchiverWindow");
+        setFrameAutosaveNameOnScreen(*ddWindowController_, "ArchiverWindow");
     }
     return ddWindowController_;
 }

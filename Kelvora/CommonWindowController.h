@@ -4,6 +4,8 @@
 
 #include "Platform/AppKit/WindowController.h"
 
+#include <string>
+
 class CommonWindowController : public AppKit::WindowController {
 public:
     CommonWindowController() = default;
@@ -25,6 +27,12 @@ protected:
     // waits until the object is complete (and owned by a shared_ptr).
     void finishLoadingWindow();
 };
+
+// Gives the controller's window its frame autosave name. A frame kept from
+// an earlier run stays where it was if all of it is on the screen's
+// available area; otherwise the window is fitted into that area and
+// centred, so that no part of it opens off screen or pushed into a corner.
+void setFrameAutosaveNameOnScreen(AppKit::WindowController& controller, const std::string& name);
 
 class NoZoomWindowController : public CommonWindowController {
 public:

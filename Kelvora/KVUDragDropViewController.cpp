@@ -10,6 +10,7 @@
 #include "Platform/Foundation/FileManager.h"
 #include "Platform/Foundation/Path.h"
 #include "Platform/Foundation/Uuid.h"
+#include "Tiberly/ArchiveSettingViewController.h"
 #include "Tiberly/Panels.h"
 #include "Tiberly/SheetPresentation.h"
 #include "Vantel/Archiver.h"
@@ -71,9 +72,11 @@ void KVUDragDropViewController::viewDidLoad()
     dragDropView()->setDelegate(std::dynamic_pointer_cast<KVUDragDropViewController>(shared_from_this()));
 }
 
-Tiberly::DragOperation KVUDragDropViewController::dragOperationForFiles(Tiberly::KVUDragDropView&,
+Tiberly::DragOperation KVUDragDropViewController::dragOperationForFiles(Tiberly::KVUDragDropView& view,
                                                                         const std::vector<std::string>&)
 {
+    // The drop is still taken, so that it can say why it makes nothing.
+    view.setRefusalReason(Tiberly::archiveSettingsProblem());
     return Tiberly::DragOperation::copy;
 }
 
@@ -105,6 +108,11 @@ std::string KVUDragDropViewController::archiveFileName(const std::vector<std::st
 void KVUDragDropViewController::createArchive(const std::vector<std::string>& paths)
 {
     Dispatch::assertMainThread("KVUDragDropViewController::createArchive");
+    // The settings would quietly drop the encryption the user asked for.
+    if (auto problem = Tiberly::archiveSettingsProblem()) {
+        showFailure("ALERT_MESSAGE_ARCHIVING_FAILED", *problem);
+        return;
+    }
     // A copy: later changes to the settings leave this job alone.
     auto preference = ZODArchiverPreference::current().copy();
     auto folder = Vantel::FileUtils::getFolderPath(paths);

@@ -73,10 +73,8 @@ QPushButton* PreferencesViewController::clearCachesButton()
 void PreferencesViewController::loadView()
 {
     auto container = AppKit::View::make();
+    // Margins and spacing left to the style: the pane looks like the desktop's own.
     auto* grid = new QGridLayout(container->widget());
-    grid->setContentsMargins(32, 20, 32, 20);
-    grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(10);
     auto label = [](const char* key) {
         return new QLabel(QString::fromStdString(localizedString(key)));
     };

@@ -1,5 +1,6 @@
 #include "Kelvora/TaskCell.h"
 
+#include "Kelvora/Strings.h"
 #include "Platform/AppKit/Image.h"
 #include "Platform/Dispatch/Dispatch.h"
 
@@ -61,6 +62,10 @@ QToolButton* TaskCell::stopButton()
         stopButton_->setAutoRaise(true);
         stopButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
         stopButton_->setIcon(AppKit::Image::named("NSStopProgressFreestandingTemplate"));
+        // An image alone names nothing: the pointer and assistive tools get words.
+        const QString name = QString::fromStdString(localizedString("TASK_STOP"));
+        stopButton_->setToolTip(name);
+        stopButton_->setAccessibleName(name);
         stopButton_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         QObject::connect(stopButton_, &QToolButton::clicked, stopButton_, [this] { stop(); });
     }

@@ -7,6 +7,7 @@
 #include "Platform/Foundation/UserDefaults.h"
 #include "Tiberly/KitStrings.h"
 
+#include <QString>
 #include <QVBoxLayout>
 
 #include <mutex>
@@ -28,11 +29,25 @@ const char* const ignoreHiddenKey = "TiberlyArchiveIgnoreHiddenFiles";
 const char* const revealKey = "TiberlyArchiveRevealAfterCreation";
 const char* const deleteOriginalsKey = "TiberlyArchiveDeleteOriginals";
 
+// What the two passphrase fields hold, for this process only.
+struct TypedPassphrase {
+    std::string passphrase;
+    std::string confirmation;
+};
 std::mutex passphraseMutex;
-std::optional<std::string>& sessionPassphrase()
+TypedPassphrase& sessionPassphrase()
 {
-    static std::optional<std::string> passphrase;
-    return passphrase;
+    static TypedPassphrase typed;
+    return typed;
+}
+
+// The passphrase counts only once both fields agree: a typo must not lock
+// the user out of the archive.
+std::optional<std::string> agreedPassphrase(const TypedPassphrase& typed)
+{
+    if (typed.passphrase.empty() || typed.passphrase != typed.confirmation)
+        return std::nullopt;
+    return typed.passphrase;
 }
 
 // The application and its action programs read the same settings: they
@@ -60,6 +75,18 @@ bool canEncrypt(int64_t preset) { return preset == ZODArchiverPresetZip || prese
 bool canEncryptNames(int64_t preset) { return preset == ZODArchiverPreset7z; }
 bool hasLevels(int64_t preset) { return preset != ZODArchiverPresetTarZ && preset != ZODArchiverPresetISO; }
 
+std::optional<std::string> problemWith(const TypedPassphrase& typed, int64_t preset)
+{
+    if (typed.passphrase != typed.confirmation)
+        return kitString("KIT_PASSPHRASE_MISMATCH");
+    if (!typed.passphrase.empty() && !canEncrypt(preset)) {
+        return QString::fromStdString(kitString("KIT_REFUSAL_NO_ENCRYPTION"))
+            .arg(QString::fromStdString(ZODArchiverPreference::presetFileExtension(preset)))
+            .toStdString();
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 } // namespace Tiberly
@@ -71,7 +98,7 @@ ZODArchiverPreference ZODArchiverPreference::current()
     std::optional<std::string> passphrase;
     if (canEncrypt(preset)) {
         std::lock_guard lock(passphraseMutex);
-        passphrase = sessionPassphrase();
+        passphrase = agreedPassphrase(sessionPassphrase());
     }
     ZODArchiverPreference preference(preset, passphrase);
     if (hasLevels(preset))
@@ -86,6 +113,16 @@ ZODArchiverPreference ZODArchiverPreference::current()
 }
 
 namespace Tiberly {
+
+std::optional<std::string> archiveSettingsProblem()
+{
+    TypedPassphrase typed;
+    {
+        std::lock_guard lock(passphraseMutex);
+        typed = sessionPassphrase();
+    }
+    return problemWith(typed, storedInt(presetKey, ZODArchiverPresetZip, 0, presetCount - 1));
+}
 
 #define TIBERLY_CONTROL(type, name, member) \
     std::shared_ptr<AppKit::type> ArchiveSettingViewController::name() \
@@ -130,8 +167,8 @@ void ArchiveSettingViewController::loadView()
     confirmation_ = AppKit::TextField::secureTextField();
     {
         std::lock_guard lock(passphraseMutex);
-        passphrase_->setStringValue(sessionPassphrase().value_or(std::string()));
-        confirmation_->setStringValue(sessionPassphrase().value_or(std::string()));
+        passphrase_->setStringValue(sessionPassphrase().passphrase);
+        confirmation_->setStringValue(sessionPassphrase().confirmation);
     }
     passphrase_->setTextDidChange(changed);
     confirmation_->setTextDidChange(changed);
@@ -140,11 +177,16 @@ void ArchiveSettingViewController::loadView()
     method_->addItemsWithTitles({"ZipCrypto", "AES-128", "AES-256"});
     method_->selectItemAtIndex(static_cast<int>(storedInt(methodKey, ZODArchiverEncryptionMethodAES256, 1, 3) - 1));
 
-    encryptNames_ = AppKit::Button::checkboxWithTitle(kitString("KIT_ENCRYPT_FILE_NAMES"), changed);
+    encryptNames_ = AppKit::Button::checkboxWithTitle(kitString("KIT_ENCRYPT_FILE_NAMES"), [weak] {
+        if (auto self = weak.lock()) {
+            self->encryptNamesWanted_ = self->encryptNames_->state() == AppKit::ControlStateValueOn;
+            self->store();
+        }
+    });
     ignoreHidden_ = AppKit::Button::checkboxWithTitle(kitString("KIT_IGNORE_HIDDEN_FILES"), changed);
     reveal_ = AppKit::Button::checkboxWithTitle(kitString("KIT_REVEAL_AFTER_CREATION"), changed);
     deleteOriginals_ = AppKit::Button::checkboxWithTitle(kitString("KIT_DELETE_ORIGINALS"), changed);
-    encryptNames_->setState(storedBool(encryptNamesKey) ? AppKit::ControlStateValueOn : AppKit::ControlStateValueOff);
+    encryptNamesWanted_ = storedBool(encryptNamesKey);
     ignoreHidden_->setState(storedBool(ignoreHiddenKey) ? AppKit::ControlStateValueOn : AppKit::ControlStateValueOff);
     reveal_->setState(storedBool(revealKey) ? AppKit::ControlStateValueOn : AppKit::ControlStateValueOff);
     deleteOriginals_->setState(storedBool(deleteOriginalsKey) ? AppKit::ControlStateValueOn
@@ -184,19 +226,13 @@ void ArchiveSettingViewController::store()
     storeValue(presetKey, format_->indexOfSelectedItem());
     storeValue(levelKey, level_->indexOfSelectedItem());
     storeValue(methodKey, method_->indexOfSelectedItem() + 1);
-    storeValue(encryptNamesKey, encryptNames_->state() == AppKit::ControlStateValueOn);
+    storeValue(encryptNamesKey, encryptNamesWanted_);
     storeValue(ignoreHiddenKey, ignoreHidden_->state() == AppKit::ControlStateValueOn);
     storeValue(revealKey, reveal_->state() == AppKit::ControlStateValueOn);
     storeValue(deleteOriginalsKey, deleteOriginals_->state() == AppKit::ControlStateValueOn);
-    // A passphrase counts only once both fields agree: a typo must not
-    // lock the user out of the archive.
-    const auto typed = passphrase_->stringValue();
     {
         std::lock_guard lock(passphraseMutex);
-        if (!typed.empty() && typed == confirmation_->stringValue())
-            sessionPassphrase() = typed;
-        else
-            sessionPassphrase().reset();
+        sessionPassphrase() = {passphrase_->stringValue(), confirmation_->stringValue()};
     }
     updateAvailability();
 }
@@ -205,12 +241,18 @@ void ArchiveSettingViewController::updateAvailability()
 {
     const int64_t preset = format_->indexOfSelectedItem();
     const bool encryption = canEncrypt(preset);
+    const TypedPassphrase typed{passphrase_->stringValue(), confirmation_->stringValue()};
+    // The names can be encrypted only along with the contents; the tick
+    // shows what the archive will get, and the wish returns with the passphrase.
+    const bool names = canEncryptNames(preset) && agreedPassphrase(typed).has_value();
     format_->setEnabled(editable_);
     level_->setEnabled(editable_ && hasLevels(preset));
-    passphrase_->setEnabled(editable_ && encryption);
-    confirmation_->setEnabled(editable_ && encryption);
+    // A passphrase the format cannot use stays in reach, to be cleared.
+    passphrase_->setEnabled(editable_);
+    confirmation_->setEnabled(editable_);
     method_->setEnabled(editable_ && encryption);
-    encryptNames_->setEnabled(editable_ && canEncryptNames(preset));
+    encryptNames_->setEnabled(editable_ && names);
+    encryptNames_->setState(names && encryptNamesWanted_ ? AppKit::ControlStateValueOn : AppKit::ControlStateValueOff);
     ignoreHidden_->setEnabled(editable_);
     reveal_->setEnabled(editable_);
     deleteOriginals_->setEnabled(editable_);
@@ -222,9 +264,8 @@ void ArchiveSettingViewController::updateAvailability()
         hints.push_back(kitString("KIT_HINT_NO_NAME_ENCRYPTION"));
     if (!hasLevels(preset))
         hints.push_back(kitString("KIT_HINT_NO_LEVEL"));
-    const auto typed = passphrase_->stringValue();
-    if (encryption && !typed.empty() && typed != confirmation_->stringValue())
-        hints.push_back(kitString("KIT_PASSPHRASE_MISMATCH"));
+    if (auto problem = problemWith(typed, preset))
+        hints.push_back(*problem);
     std::string text;
     for (const auto& hint : hints)
         text += (text.empty() ? "" : "\n") + hint;

@@ -12,8 +12,16 @@
 #include "Platform/AppKit/ViewController.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace Tiberly {
+
+// Why the current settings cannot make the archive the user asked for (the
+// passphrase and its confirmation differ, or a passphrase is given for a
+// format that cannot be encrypted), or none. Callers refuse to start a job
+// while there is a reason: current() would quietly leave the encryption out.
+std::optional<std::string> archiveSettingsProblem();
 
 class ArchiveSettingViewController : public AppKit::ViewController {
 public:
@@ -43,6 +51,8 @@ private:
     void updateAvailability();
 
     bool editable_ = true;
+    // The stored choice, kept while the tick cannot be honoured.
+    bool encryptNamesWanted_ = false;
     std::shared_ptr<AppKit::PopUpButton> format_;
     std::shared_ptr<AppKit::PopUpButton> level_;
     std::shared_ptr<AppKit::TextField> passphrase_;

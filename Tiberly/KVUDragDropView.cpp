@@ -12,6 +12,9 @@ namespace Tiberly {
 
 namespace {
 
+constexpr int reasonMargin = 16;
+constexpr double reasonScale = 1.5;
+
 std::vector<std::string> localPaths(const QMimeData* data)
 {
     return data ? AppKit::Pasteboard(data).filePaths() : std::vector<std::string>{};
@@ -55,11 +58,23 @@ protected:
         if (!view || !view->isHighlighted())
             return;
         QPainter painter(this);
-        QColor colour = palette().color(QPalette::Highlight);
+        const bool refusing = view->isRefusing();
+        // The theme has no colour for "cannot"; red is what users read as it.
+        QColor colour = refusing ? QColor(Qt::red) : palette().color(QPalette::Highlight);
         painter.setPen(QPen(colour, 3));
-        colour.setAlpha(40);
+        colour.setAlpha(refusing ? 255 : 40);
         painter.setBrush(colour);
         painter.drawRoundedRect(rect().adjusted(2, 2, -2, -2), 8, 8);
+        if (!refusing)
+            return;
+        // Opaque, covering the hint beneath, so that the reason reads alone.
+        painter.setPen(Qt::white);
+        QFont bold = font();
+        bold.setBold(true);
+        bold.setPointSizeF(bold.pointSizeF() * reasonScale);
+        painter.setFont(bold);
+        painter.drawText(rect().adjusted(reasonMargin, reasonMargin, -reasonMargin, -reasonMargin),
+                         Qt::AlignCenter | Qt::TextWordWrap, QString::fromStdString(view->refusalReason()));
     }
 
 private:
@@ -96,6 +111,15 @@ void KVUDragDropView::receive(const std::vector<std::string>& paths)
 {
     if (auto delegate = delegate_.lock())
         delegate->didReceiveDroppedFiles(*this, paths);
+}
+
+void KVUDragDropView::setRefusalReason(std::optional<std::string> reason)
+{
+    if (refusalReason_ == reason)
+        return;
+    refusalReason_ = std::move(reason);
+    if (highlighted_ && widget())
+        widget()->update();
 }
 
 void KVUDragDropView::setHighlighted(bool highlighted)

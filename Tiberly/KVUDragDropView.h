@@ -7,6 +7,7 @@
 #include "Platform/AppKit/View.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ public:
     void setDelegate(const std::shared_ptr<KVUDragDropViewDelegate>& delegate) { delegate_ = delegate; }
 
     bool isHighlighted() const { return highlighted_; }
+    // While set, a drag over the zone is shown as one it cannot take, with
+    // the reason in place of the highlight; the drop still reaches the
+    // delegate, which says why it refuses it.
+    void setRefusalReason(std::optional<std::string> reason);
+    bool isRefusing() const { return highlighted_ && refusalReason_.has_value(); }
+    std::string refusalReason() const { return refusalReason_.value_or(std::string()); }
 
 private:
     friend class DropZoneWidget;
@@ -41,6 +48,7 @@ private:
 
     std::weak_ptr<KVUDragDropViewDelegate> delegate_;
     bool highlighted_ = false;
+    std::optional<std::string> refusalReason_;
 };
 
 } // namespace Tiberly

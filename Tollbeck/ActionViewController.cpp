@@ -105,6 +105,17 @@ void ActionViewController::loadView()
 void ActionViewController::ok()
 {
     Dispatch::assertMainThread("Tollbeck::ok");
+    // Said before anything is copied: the settings would quietly drop the
+    // encryption the user asked for. The form stays open to be corrected.
+    if (auto problem = Tiberly::archiveSettingsProblem()) {
+        auto alert = AppKit::Alert::make();
+        alert->alertStyle = AppKit::AlertStyle::critical;
+        alert->messageText = localizedString("ALERT_MESSAGE_ARCHIVING_FAILED");
+        alert->informativeText = *problem;
+        alert->addButton(localizedString("COMMON_OK"));
+        Tiberly::showModalSheet(*this, alert, [](AppKit::ModalResponse) {});
+        return;
+    }
     cancelButton()->setHidden(true);
     okButton()->setHidden(true);
     progressVC()->view()->setHidden(false);

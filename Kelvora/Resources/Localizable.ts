@@ -52,6 +52,14 @@
         <translation>Cancel</translation>
     </message>
     <message>
+        <source>MAKE_ARCHIVE_WINDOW_TITLE</source>
+        <translation>Make Archive</translation>
+    </message>
+    <message>
+        <source>TASK_STOP</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
         <source>TASK_VIEW_WINDOW_TITLE</source>
         <translation>Tasks</translation>
     </message>

@@ -8,9 +8,11 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStyle>
 #include <QToolButton>
 
 #include <algorithm>
@@ -20,6 +22,29 @@ namespace AppKit {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// Asks the layout for its whole text and, when given less, ends what fits
+// with an ellipsis instead of pushing the window wider.
+class TailTruncatingLabel : public QLabel {
+public:
+    QSize minimumSizeHint() const override
+    {
+        QSize size = QLabel::minimumSizeHint();
+        const QMargins margins = contentsMargins();
+        size.setWidth(fontMetrics().horizontalAdvance(QStringLiteral("\u2026")) + margins.left() + margins.right());
+        return size;
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, area.width());
+        style()->drawItemText(&painter, area, QStyle::visualAlignment(layoutDirection(), alignment()), palette(),
+                              isEnabled(), shown, foregroundRole());
+    }
+};
 } // namespace
 
 Control::~Control()
@@ -59,11 +84,9 @@ TextField::TextField(Kind kind, bool secure) : Control(nullptr), secure_(secure)
                 handler();
         }));
     } else {
-        label_ = new QLabel;
+        label_ = kind == Kind::label ? new TailTruncatingLabel : new QLabel;
         label_->setWordWrap(kind == Kind::wrappingLabel);
         label_->setTextFormat(Qt::PlainText);
-        if (kind == Kind::label)
-            label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         adoptWidget(label_);
     }
 }

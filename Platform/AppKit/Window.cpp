@@ -81,6 +81,13 @@ std::string frameKey(const std::string& name)
     return "NSWindow Frame " + name;
 }
 constexpr int kCascadeOffset = 22;
+
+// The menu bar sits inside the window here, above the content.
+int menuBarHeight(const QMainWindow* window)
+{
+    const QWidget* bar = window->menuWidget();
+    return bar && bar->isVisibleTo(window) && !bar->actions().isEmpty() ? bar->sizeHint().height() : 0;
+}
 } // namespace
 
 void WindowWidget::closeEvent(QCloseEvent* event)
@@ -348,9 +355,9 @@ QSize Window::contentSize() const
 {
     if (!widget_)
         return {};
-    int toolbarHeight = 0;
+    int toolbarHeight = menuBarHeight(widget_);
     if (toolbar_ && toolbar_->isVisible())
-        toolbarHeight = toolbar_->qtToolBar()->sizeHint().height();
+        toolbarHeight += toolbar_->qtToolBar()->sizeHint().height();
     return {widget_->width(), widget_->height() - toolbarHeight};
 }
 
@@ -358,9 +365,9 @@ void Window::setContentSize(QSize size)
 {
     if (!widget_)
         return;
-    int toolbarHeight = 0;
+    int toolbarHeight = menuBarHeight(widget_);
     if (toolbar_ && toolbar_->isVisible())
-        toolbarHeight = toolbar_->qtToolBar()->sizeHint().height();
+        toolbarHeight += toolbar_->qtToolBar()->sizeHint().height();
     if (!(styleMask_ & StyleMask::resizable))
         widget_->setMinimumSize(0, 0), widget_->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     widget_->resize(size.width(), size.height() + toolbarHeight);

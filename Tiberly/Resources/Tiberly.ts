@@ -53,7 +53,7 @@
     </message>
     <message>
         <source>KIT_PASSPHRASE_MISMATCH</source>
-        <translation>The passphrases do not match; none is used.</translation>
+        <translation>The passphrase and its confirmation differ: no archive is made until they match.</translation>
     </message>
     <message>
         <source>KIT_ENCRYPTION_METHOD</source>
@@ -86,6 +86,10 @@
     <message>
         <source>KIT_HINT_NO_LEVEL</source>
         <translation>This format has no compression levels.</translation>
+    </message>
+    <message>
+        <source>KIT_REFUSAL_NO_ENCRYPTION</source>
+        <translation>%1 archives cannot be encrypted: choose .zip or .7z, or clear the passphrase.</translation>
     </message>
     <message>
         <source>KIT_ENCODING_MESSAGE</source>

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QHBoxLayout>
 #include <QDir>
 #include <QFile>
 
@@ -59,6 +61,31 @@ TEST(Controls, ActionOutlivedByItsWidgetIsNotCalled)
     ASSERT_TRUE(widget);
     static_cast<QAbstractButton*>(widget.data())->click();
     EXPECT_FALSE(called);
+}
+
+TEST(Controls, OneLineLabelTakesItsWholeTextWhenThereIsRoomAndGivesWayWhenThereIsNot)
+{
+    const std::string text = "Compression level of the new archive:";
+    for (int width : {600, 120}) {
+        SCOPED_TRACE(width);
+        QWidget row;
+        auto* layout = new QHBoxLayout(&row);
+        auto label = TextField::labelWithString(text);
+        auto field = TextField::textFieldWithString("");
+        layout->addWidget(label->widget());
+        layout->addWidget(field->widget());
+        row.resize(width, 40);
+        row.show();
+        QApplication::processEvents();
+        const int needed = label->widget()->fontMetrics().horizontalAdvance(QString::fromStdString(text));
+        if (width > needed * 2) {
+            EXPECT_GE(label->widget()->width(), needed);
+        } else {
+            EXPECT_LT(label->widget()->width(), needed);
+            EXPECT_LE(row.width(), width);
+        }
+        EXPECT_EQ(label->stringValue(), text);
+    }
 }
 
 TEST(Controls, ProgressIndicatorClampsToItsRange)

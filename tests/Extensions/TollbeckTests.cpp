@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QTest>
 
 #include <filesystem>
 
@@ -85,6 +86,84 @@ TEST(Tollbeck, BaseNameFollowsASingleItemElseTheDefault)
                           Case{{dir + "/Photos.2024"}, "Photos.2024"}, Case{{dir + "/a", dir + "/b"}, fallback},
                           Case{{}, fallback}})
         EXPECT_EQ(CountingController::baseName(c.items), c.expected);
+}
+
+// Replaces what the field holds with the text, keystroke by keystroke.
+void type(AppKit::TextField& field, const char* text)
+{
+    QTest::keyClick(field.widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field.widget(), Qt::Key_Backspace);
+    QTest::keyClicks(field.widget(), QString::fromUtf8(text));
+}
+
+TEST(Tollbeck, SettingsFormShowsEveryLabelInFull)
+{
+    const std::string file = writeFile(makeFolder("labels") + "/x.txt", "x");
+    TollbeckRequest request({file});
+    request.start();
+    auto form = request.controller->settingsVC()->view()->widget();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return form->isVisible(); }));
+    TestSupport::drainEvents();
+    for (const char* text : {"Format:", "Compression level:", "Passphrase:", "Confirm:", "Encryption:"}) {
+        SCOPED_TRACE(text);
+        QLabel* label = nullptr;
+        for (auto* candidate : form->findChildren<QLabel*>())
+            if (candidate->text() == QString::fromUtf8(text))
+                label = candidate;
+        ASSERT_TRUE(label);
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    }
+    request.controller->cancelButton()->performClick();
+    ASSERT_TRUE(request.waitForEnd());
+}
+
+TEST(Tollbeck, OKIsRefusedWhileTheSettingsCannotBeHonoured)
+{
+    struct Case {
+        const char* name;
+        int preset;
+        const char* passphrase;
+        const char* confirmation;
+        const char* reasonNames; // what the reason has to name
+    };
+    const Case cases[] = {
+        {"passphrases differ", ZODArchiverPreset7z, "one", "two", "confirmation"},
+        {"format cannot encrypt", ZODArchiverPresetTarGz, "one", "one", ".tar.gz"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = writeFile(makeFolder("refused") + "/secret.txt", "secret");
+        TollbeckRequest request({file});
+        request.start();
+        auto settings = request.controller->settingsVC();
+        settings->formatPopUp()->performSelectItemAtIndex(c.preset);
+        type(*settings->passphraseField(), c.passphrase);
+        type(*settings->confirmationField(), c.confirmation);
+        QTest::mouseClick(request.controller->okButton()->widget(), Qt::LeftButton);
+
+        auto sheet = TestSupport::waitForSheet(request.window());
+        ASSERT_TRUE(sheet);
+        EXPECT_EQ(messageOf(sheet), Foundation::localizedString("ALERT_MESSAGE_ARCHIVING_FAILED"));
+        auto* informative = sheet->widget()->findChild<QLabel*>(QStringLiteral("informativeText"));
+        ASSERT_TRUE(informative);
+        EXPECT_TRUE(informative->text().contains(QString::fromUtf8(c.reasonNames))) << informative->text().toStdString();
+        ASSERT_TRUE(TestSupport::pressSheetButton(request.window(), 0));
+        TestSupport::drainEvents();
+        // Nothing started: the form stays editable with its buttons, no copy was made.
+        EXPECT_TRUE(request.exitCodes.empty());
+        EXPECT_FALSE(request.controller->okButton()->isHidden());
+        EXPECT_TRUE(settings->isEditable());
+        EXPECT_TRUE(request.controller->currentLoadedAttachments().empty());
+        EXPECT_FALSE(request.controller->currentTask());
+        EXPECT_TRUE(request.controller->urlsToLoad().empty());
+
+        type(*settings->passphraseField(), "");
+        type(*settings->confirmationField(), "");
+        settings->formatPopUp()->performSelectItemAtIndex(ZODArchiverPresetZip);
+        request.controller->cancelButton()->performClick();
+        ASSERT_TRUE(request.waitForEnd());
+    }
 }
 
 TEST(Tollbeck, MakesOneArchiveOfTwoFilesWithTheStoredSettingsAndSavesIt)

@@ -1,20 +1,28 @@
 #include "Kelvora/AppDelegate.h"
+#include "Kelvora/MakeArchiveViewController.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskCell.h"
 #include "Kelvora/TaskManager.h"
 #include "Platform/AppKit/Application.h"
 #include "Platform/Foundation/FileManager.h"
 #include "Platform/Foundation/UserDefaults.h"
+#include "Tiberly/ArchiveSettingViewController.h"
 #include "tests/support/EventLoop.h"
 #include "tests/support/UiDriver.h"
+#include "tests/support/WidgetDriver.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDragEnterEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMimeData>
+#include <QScreen>
+#include <QTest>
 #include <QToolButton>
+#include <QUrl>
 
 #include <cstdlib>
 #include <filesystem>
@@ -86,6 +94,23 @@ protected:
         auto zone = delegate->makeArchiveViewController()->ddVC();
         zone->didReceiveDroppedFiles(*zone->dragDropView(), paths);
     }
+    // Clicks the toolbar segment with the title, as the user would.
+    static bool clickSegment(const AppKit::WindowPtr& window, const std::string& title)
+    {
+        for (auto* button : window->widget()->findChildren<QToolButton*>())
+            if (button->text().toStdString() == title && button->isVisible()) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return true;
+            }
+        return false;
+    }
+    // Replaces what the field holds with the text, keystroke by keystroke.
+    static void type(AppKit::TextField& field, const char* text)
+    {
+        QTest::keyClick(field.widget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(field.widget(), Qt::Key_Backspace);
+        QTest::keyClicks(field.widget(), QString::fromUtf8(text));
+    }
     static void setDeleteOriginals(bool value)
     {
         Foundation::UserDefaults::suite(Foundation::kApplicationGroupIdentifier)->setValue(value, "TiberlyArchiveDeleteOriginals");
@@ -112,6 +137,101 @@ TEST_F(MakeArchiveTest, WindowShowsTheDropZoneFirstAndSwitchingKeepsBothChildren
     EXPECT_FALSE(drop->view()->isHidden());
     EXPECT_TRUE(content->optionsVC()->view()->isHidden());
     EXPECT_EQ(content->childViewControllers().size(), 2u);
+}
+
+TEST_F(MakeArchiveTest, WindowIsTitledWithItsPurposeAndOpensOnScreen)
+{
+    auto window = showWindow();
+    TestSupport::drainEvents();
+    const std::string title = window->widget()->windowTitle().trimmed().toStdString();
+    EXPECT_EQ(title, localizedString("MAKE_ARCHIVE_WINDOW_TITLE"));
+    const QRect area = window->widget()->screen()->availableGeometry();
+    const QRect frame = window->widget()->frameGeometry();
+    EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
+    // Centred up to the window frame's own width.
+    EXPECT_LE((frame.center() - area.center()).manhattanLength(), 8);
+}
+
+TEST_F(MakeArchiveTest, OptionsTabShowsEveryLabelInFull)
+{
+    auto window = showWindow();
+    ASSERT_TRUE(clickSegment(window, localizedString("ARCHIVE_OPTIONS_TAB")));
+    auto form = delegate->makeArchiveViewController()->optionsVC()->view()->widget();
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return form->isVisible(); }));
+    TestSupport::drainEvents();
+    for (const char* text : {"Format:", "Compression level:", "Passphrase:", "Confirm:", "Encryption:"}) {
+        SCOPED_TRACE(text);
+        QLabel* label = nullptr;
+        for (auto* candidate : form->findChildren<QLabel*>())
+            if (candidate->text() == QString::fromUtf8(text))
+                label = candidate;
+        ASSERT_TRUE(label);
+        EXPECT_TRUE(label->isVisible());
+        EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text()));
+    }
+}
+
+TEST_F(MakeArchiveTest, SettingsThatCannotBeHonouredRefuseTheDropAndWriteNothing)
+{
+    struct Case {
+        const char* name;
+        int64_t preset;
+        const char* passphrase;
+        const char* confirmation;
+        const char* reasonNames; // what the reason has to name
+    };
+    const Case cases[] = {
+        {"passphrases differ", ZODArchiverPreset7z, "one", "two", "confirmation"},
+        {"format cannot encrypt", ZODArchiverPresetTarGz, "one", "one", ".tar.gz"},
+    };
+    const std::string source = writeFile("secret.txt");
+    auto window = showWindow();
+    auto content = delegate->makeArchiveViewController();
+    auto settings = content->optionsVC();
+    auto zone = content->ddVC()->dragDropView();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(clickSegment(window, localizedString("ARCHIVE_OPTIONS_TAB")));
+        settings->formatPopUp()->performSelectItemAtIndex(static_cast<int>(c.preset));
+        type(*settings->passphraseField(), c.passphrase);
+        type(*settings->confirmationField(), c.confirmation);
+        ASSERT_TRUE(clickSegment(window, localizedString("ARCHIVE_DRAG_DROP_TAB")));
+        TestSupport::drainEvents();
+
+        TestSupport::dropFiles(*zone, {source});
+        ASSERT_TRUE(TestSupport::waitForSheet(window));
+        EXPECT_EQ(sheetText(window, "messageText"), localizedString("ALERT_MESSAGE_ARCHIVING_FAILED"));
+        EXPECT_NE(sheetText(window, "informativeText").find(c.reasonNames), std::string::npos)
+            << sheetText(window, "informativeText");
+        EXPECT_EQ(TaskManager::shared()->totalTaskCount(), 0);
+        EXPECT_TRUE(window->isClosable());
+        ASSERT_TRUE(TestSupport::pressSheetButton(window, 0));
+        TestSupport::drainEvents(std::chrono::milliseconds(200));
+        EXPECT_FALSE(panelShown());
+        EXPECT_TRUE(jobFiles().empty());
+
+        // The zone shows it while the drag is over it.
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(source))});
+        const QPoint centre = zone->widget()->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(zone->widget(), &enter);
+        EXPECT_TRUE(zone->isRefusing());
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(zone->widget(), &leave);
+    }
+    // Browser drops reach the zone without a drag over it: refused the same way.
+    delegate->makeArchive({source});
+    ASSERT_TRUE(TestSupport::waitForSheet(window));
+    EXPECT_EQ(TaskManager::shared()->totalTaskCount(), 0);
+    ASSERT_TRUE(TestSupport::pressSheetButton(window, 0));
+    EXPECT_TRUE(jobFiles().empty());
+
+    ASSERT_TRUE(clickSegment(window, localizedString("ARCHIVE_OPTIONS_TAB")));
+    type(*settings->passphraseField(), "");
+    type(*settings->confirmationField(), "");
+    settings->formatPopUp()->performSelectItemAtIndex(ZODArchiverPresetZip);
+    EXPECT_FALSE(Tiberly::archiveSettingsProblem());
 }
 
 TEST(ArchiveFileName, FollowsTheSourcesAndFallsBackToTheDefaultName)

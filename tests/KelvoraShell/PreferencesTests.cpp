@@ -1,6 +1,7 @@
 #include "ShellFixture.h"
 
 #include "Kelvora/PreferencesViewController.h"
+#include "Platform/AppKit/Application.h"
 #include "Kelvora/Strings.h"
 #include "Platform/Foundation/FileManager.h"
 #include "Platform/Foundation/StringEncoding.h"
@@ -10,7 +11,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QStyle>
 
 #include <cstdlib>
 #include <filesystem>
@@ -85,6 +88,25 @@ TEST_F(PreferencesTest, WindowIsBuiltOnceWithItsTitleAndNotResizable)
     EXPECT_TRUE(window->isVisible());
     delegate->showPreferences();
     EXPECT_EQ(delegate->preferencesWindowController()->window(), window);
+}
+
+TEST_F(PreferencesTest, ClearCachesButtonKeepsTheDesktopsMarginsFromTheWindowEdges)
+{
+    // As the application runs: every window carries the menu bar.
+    AppKit::Application::shared().setMainMenu(delegate->makeMainMenu());
+    auto controller = pane();
+    auto window = delegate->preferencesWindowController()->window();
+    TestSupport::drainEvents();
+    QWidget* frame = window->widget();
+    QPushButton* button = controller->clearCachesButton();
+    ASSERT_TRUE(button->isVisible());
+    const QRect inWindow(button->mapTo(frame, QPoint(0, 0)), button->size());
+    const QStyle* style = frame->style();
+    EXPECT_GE(frame->height() - inWindow.bottom() - 1, style->pixelMetric(QStyle::PM_LayoutBottomMargin));
+    EXPECT_GE(inWindow.left(), style->pixelMetric(QStyle::PM_LayoutLeftMargin));
+    EXPECT_GT(frame->height() - inWindow.bottom() - 1, 0);
+    EXPECT_TRUE(frame->rect().contains(inWindow));
+    AppKit::Application::shared().setMainMenu(nullptr);
 }
 
 TEST_F(PreferencesTest, PopUpShowsTheStoredEncodingAndTheFirstEntryStoresZero)

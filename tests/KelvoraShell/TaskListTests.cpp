@@ -4,10 +4,14 @@
 #include "Kelvora/TaskCell.h"
 #include "Kelvora/TaskManager.h"
 #include "Kelvora/TaskViewController.h"
+#include "Platform/Foundation/UserDefaults.h"
 #include "tests/support/EventLoop.h"
 
 #include <QLabel>
+#include <QMainWindow>
+#include <QGuiApplication>
 #include <QProgressBar>
+#include <QScreen>
 #include <QToolButton>
 
 namespace {
@@ -112,6 +116,73 @@ TEST_F(TaskListTest, StopCancelsThroughTheProgressAndTheRowStaysUntilRemoved)
     EXPECT_TRUE(task->progress()->isCancelled());
     EXPECT_TRUE(task->cancelled);
     EXPECT_EQ(controller->numberOfRows(), 1);
+    TaskManager::shared()->remove(task);
+}
+
+TEST_F(TaskListTest, TaskWindowOpensWhollyOnScreenWhateverFrameWasKept)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        const char* name;
+        std::optional<QRect> kept; // the frame stored by an earlier run
+        bool stays;                // whether the window opens with it
+    };
+    const Case cases[] = {
+        {"first run", std::nullopt, false},
+        {"kept on screen", QRect(area.left() + 40, area.top() + 30, 260, 240), true},
+        {"kept past the bottom edge", QRect(area.left() + 40, area.bottom() - 100, 250, 250), false},
+        {"kept taller than the screen", QRect(area.left(), area.top(), 250, area.height() + 400), false},
+    };
+    const std::string key = "NSWindow Frame TaskWindow";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.kept) {
+            Foundation::UserDefaults::standard()->setValue(QStringLiteral("%1 %2 %3 %4")
+                                                               .arg(c.kept->x())
+                                                               .arg(c.kept->y())
+                                                               .arg(c.kept->width())
+                                                               .arg(c.kept->height()),
+                                                           key);
+        } else {
+            Foundation::UserDefaults::standard()->removeObjectForKey(key);
+        }
+        auto owner = std::make_shared<AppDelegate>();
+        auto window = owner->taskWindowController()->window();
+        window->makeKeyAndOrderFront();
+        TestSupport::drainEvents();
+        const QRect frame = window->widget()->frameGeometry();
+        EXPECT_TRUE(area.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                          << frame.height();
+        if (c.stays) {
+            EXPECT_EQ(window->frame(), *c.kept);
+        } else {
+            // Centred up to the window frame's own width.
+            EXPECT_LE((frame.center() - area.center()).manhattanLength(), 8);
+        }
+        window->close();
+        owner.reset();
+        TestSupport::drainEvents();
+    }
+    Foundation::UserDefaults::standard()->removeObjectForKey(key);
+}
+
+TEST_F(TaskListTest, StopButtonsAreNamedInTheTaskWindowAndTheBrowsersPopover)
+{
+    auto task = std::make_shared<FakeTask>();
+    TaskManager::shared()->add(task, false);
+
+    // The browser's task popover lists its own tasks with the same cells.
+    auto popoverList = std::make_shared<TaskViewController>();
+    popoverList->dataSource = TaskManager::shared();
+    popoverList->view();
+    for (const auto& list : {delegate->taskViewController(), popoverList}) {
+        list->tableView()->reloadData();
+        auto cell = std::dynamic_pointer_cast<TaskCell>(list->tableView()->rowView(0));
+        ASSERT_TRUE(cell);
+        EXPECT_EQ(cell->stopButton()->toolTip().toStdString(), localizedString("TASK_STOP"));
+        EXPECT_EQ(cell->stopButton()->accessibleName().toStdString(), localizedString("TASK_STOP"));
+    }
+    EXPECT_EQ(localizedString("TASK_STOP"), "Stop");
     TaskManager::shared()->remove(task);
 }
 

@@ -4,6 +4,7 @@
 #include "Tiberly/ArchiveSettingViewController.h"
 #include "Tiberly/EncodingSelectionController.h"
 #include "Tiberly/KVUDragDropView.h"
+#include "Tiberly/KitStrings.h"
 #include "Tiberly/Panels.h"
 #include "Tiberly/ProgressViewController.h"
 #include "tests/support/UiDriver.h"
@@ -15,6 +16,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 
 #include <fstream>
@@ -29,6 +31,14 @@ void drainMainQueue()
     bool reached = false;
     Dispatch::mainQueue()->async([&] { reached = true; });
     ASSERT_TRUE(TestSupport::waitFor([&] { return reached; }));
+}
+
+// Replaces what the field holds with the text, keystroke by keystroke.
+void type(AppKit::TextField& field, const char* text)
+{
+    QTest::keyClick(field.widget(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field.widget(), Qt::Key_Backspace);
+    QTest::keyClicks(field.widget(), QString::fromUtf8(text));
 }
 } // namespace
 
@@ -67,8 +77,8 @@ TEST(ArchiveSettings, StoredSettingsReadBackAsCurrent)
     controller->formatPopUp()->performSelectItemAtIndex(ZODArchiverPreset7z);
     controller->levelPopUp()->performSelectItemAtIndex(5);
     controller->encryptionMethodPopUp()->performSelectItemAtIndex(2);
-    controller->passphraseField()->setStringValue("secret");
-    controller->confirmationField()->setStringValue("secret");
+    type(*controller->passphraseField(), "secret");
+    type(*controller->confirmationField(), "secret");
     controller->encryptNamesCheckbox()->performClick();
     controller->deleteOriginalsCheckbox()->performClick();
 
@@ -87,9 +97,63 @@ TEST(ArchiveSettings, StoredSettingsReadBackAsCurrent)
     EXPECT_EQ(again->deleteOriginalsCheckbox()->state(), AppKit::ControlStateValueOn);
 
     // A confirmation that does not match drops the passphrase.
-    again->confirmationField()->setStringValue("secrte");
-    again->revealCheckbox()->performClick();
+    type(*again->confirmationField(), "secrte");
     EXPECT_FALSE(ZODArchiverPreference::current().passphrase());
+    type(*again->confirmationField(), "");
+    type(*again->passphraseField(), "");
+}
+
+TEST(ArchiveSettings, EncryptedNamesAndRefusalsFollowThePassphraseAndTheFormat)
+{
+    enum Problem { none, mismatch, cannotEncrypt };
+    struct Case {
+        int64_t preset;
+        const char* passphrase;
+        const char* confirmation;
+        bool namesEnabled;
+        Problem problem;
+    };
+    const Case cases[] = {
+        {ZODArchiverPreset7z, "", "", false, none},
+        {ZODArchiverPreset7z, "pw", "", false, mismatch},
+        {ZODArchiverPreset7z, "", "pw", false, mismatch},
+        {ZODArchiverPreset7z, "pw", "px", false, mismatch},
+        {ZODArchiverPreset7z, "pw", "pw", true, none},
+        {ZODArchiverPresetZip, "pw", "pw", false, none},
+        {ZODArchiverPresetZip, "pw", "px", false, mismatch},
+        {ZODArchiverPresetTarGz, "pw", "pw", false, cannotEncrypt},
+        {ZODArchiverPresetTarGz, "", "", false, none},
+    };
+    auto controller = std::make_shared<ArchiveSettingViewController>();
+    // The user's wish to encrypt names, made while it could be honoured.
+    controller->formatPopUp()->performSelectItemAtIndex(ZODArchiverPreset7z);
+    type(*controller->passphraseField(), "pw");
+    type(*controller->confirmationField(), "pw");
+    if (controller->encryptNamesCheckbox()->state() != AppKit::ControlStateValueOn)
+        controller->encryptNamesCheckbox()->performClick();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.preset) + " '" + c.passphrase + "' '" + c.confirmation + "'");
+        controller->formatPopUp()->performSelectItemAtIndex(static_cast<int>(c.preset));
+        type(*controller->passphraseField(), c.passphrase);
+        type(*controller->confirmationField(), c.confirmation);
+        EXPECT_EQ(controller->encryptNamesCheckbox()->isEnabled(), c.namesEnabled);
+        // A tick that cannot be honoured is not shown; the wish comes back with the passphrase.
+        EXPECT_EQ(controller->encryptNamesCheckbox()->state() == AppKit::ControlStateValueOn, c.namesEnabled);
+        EXPECT_EQ(ZODArchiverPreference::current().shouldEncryptHeader(), c.namesEnabled);
+        const auto problem = archiveSettingsProblem();
+        EXPECT_EQ(problem.has_value(), c.problem != none);
+        if (c.problem == mismatch) {
+            EXPECT_EQ(problem, kitString("KIT_PASSPHRASE_MISMATCH"));
+        } else if (c.problem == cannotEncrypt) {
+            EXPECT_NE(problem.value_or("").find(ZODArchiverPreference::presetFileExtension(c.preset)),
+                      std::string::npos);
+        }
+        // A typed passphrase stays within reach, to be corrected or cleared.
+        EXPECT_TRUE(controller->passphraseField()->isEnabled());
+    }
+    type(*controller->passphraseField(), "");
+    type(*controller->confirmationField(), "");
+    controller->formatPopUp()->performSelectItemAtIndex(ZODArchiverPresetZip);
 }
 
 TEST(ArchiveSettings, OptionsAFormatCannotHonourAreDisabledAndLeftOut)
@@ -104,13 +168,12 @@ TEST(ArchiveSettings, OptionsAFormatCannotHonourAreDisabledAndLeftOut)
         {ZODArchiverPresetISO, false, false, false},   {ZODArchiverPresetTarZst, false, false, true},
     };
     auto controller = std::make_shared<ArchiveSettingViewController>();
-    controller->passphraseField()->setStringValue("pw");
-    controller->confirmationField()->setStringValue("pw");
+    type(*controller->passphraseField(), "pw");
+    type(*controller->confirmationField(), "pw");
     controller->levelPopUp()->performSelectItemAtIndex(3);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.preset);
         controller->formatPopUp()->performSelectItemAtIndex(static_cast<int>(c.preset));
-        EXPECT_EQ(controller->passphraseField()->isEnabled(), c.encryption);
         EXPECT_EQ(controller->encryptionMethodPopUp()->isEnabled(), c.encryption);
         EXPECT_EQ(controller->encryptNamesCheckbox()->isEnabled(), c.names);
         EXPECT_EQ(controller->levelPopUp()->isEnabled(), c.level);
@@ -125,6 +188,9 @@ TEST(ArchiveSettings, OptionsAFormatCannotHonourAreDisabledAndLeftOut)
     EXPECT_FALSE(controller->deleteOriginalsCheckbox()->isEnabled());
     controller->formatPopUp()->performSelectItemAtIndex(0);
     EXPECT_EQ(ZODArchiverPreference::current().preset(), ZODArchiverPresetTarZst);
+    controller->setEditable(true);
+    type(*controller->passphraseField(), "");
+    type(*controller->confirmationField(), "");
 }
 
 TEST(KitTexts, ComeFromTheKitsStringTable)
@@ -246,4 +312,32 @@ TEST(DragDropView, DelegateDecidesAndReceivesLocalFiles)
     EXPECT_EQ(delegate->offered, (std::vector<std::string>{"/tmp/one.txt", "/tmp/d"}));
     EXPECT_EQ(delegate->drops, 1);
     EXPECT_EQ(delegate->dropped, delegate->offered);
+}
+
+TEST(DragDropView, ARefusalReasonShowsWhileTheDragIsOverAndKeepsTheDrop)
+{
+    auto view = KVUDragDropView::make();
+    auto delegate = std::make_shared<RecordingDelegate>();
+    view->setDelegate(delegate);
+    view->widget()->resize(200, 200);
+    view->widget()->show();
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile("/tmp/one.txt")});
+    const QPoint centre(100, 100);
+    struct Case {
+        std::optional<std::string> reason;
+    };
+    for (const Case& c : {Case{"The passphrases do not match."}, Case{std::nullopt}}) {
+        view->setRefusalReason(c.reason);
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view->widget(), &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        EXPECT_TRUE(view->isHighlighted());
+        EXPECT_EQ(view->isRefusing(), c.reason.has_value());
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(view->widget(), &leave);
+        EXPECT_FALSE(view->isRefusing());
+        EXPECT_FALSE(view->isHighlighted());
+    }
 }
