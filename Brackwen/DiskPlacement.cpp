@@ -15,10 +15,14 @@ Foundation::ErrorPtr DiskPlacement::open(const std::string& destination)
 {
     destination_ = destination;
     destinationFd_ = ::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (destinationFd_ < 0)
-        return engineError(errno == ENOENT ? ZODArchiverErrorFileNotFound : ZODArchiverErrorCannotWrite, destination,
-                           std::strerror(errno));
-    return nullptr;
+    if (destinationFd_ >= 0)
+        return nullptr;
+    const int err = errno;
+    if (err == ENOENT)
+        return engineError(ZODArchiverErrorCannotWrite, destination, "The destination folder does not exist");
+    if (err == ENOTDIR)
+        return engineError(ZODArchiverErrorCannotWrite, destination, "The destination is not a folder");
+    return errorFromWriteErrno(err, destination);
 }
 
 DiskPlacement::~DiskPlacement()
@@ -64,6 +68,8 @@ int DiskPlacement::folder(const std::vector<std::string>& components, size_t cou
                 *error = errorFromWriteErrno(err, describe(components, i + 1));
                 return -1;
             }
+            else
+                created_.emplace_back(components.begin(), components.begin() + static_cast<long>(i) + 1);
             next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         int err = errno;
@@ -83,6 +89,19 @@ int DiskPlacement::folder(const std::vector<std::string>& components, size_t cou
     cachedFd_ = fd;
     cachedPath_.assign(components.begin(), components.begin() + static_cast<long>(count));
     return fd;
+}
+
+void DiskPlacement::removeEmptyCreatedFolders()
+{
+    // Newest first: a folder is made after the folder that holds it.
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+        Foundation::ErrorPtr error;
+        int parent = folder(*it, it->size() - 1, false, &error);
+        if (parent >= 0)
+            ::unlinkat(parent, it->back().c_str(), AT_REMOVEDIR);
+    }
+    created_.clear();
+    closeCached();
 }
 
 int DiskPlacement::createTemporary(int folderFd, const std::string& name, std::string& temporaryName)
