@@ -102,15 +102,14 @@ private:
             children.push_back(f.get());
         for (const auto& name : request_.items) {
             const ZODArchiveModel* found = nullptr;
-            for (auto* child : children)
-                if (!found && child->rawName() == name)
-                    found = child;
-            for (auto* child : children)
-                if (!found && child->name() == name && !selected_.count(child->rawName()))
-                    found = child;
-            for (auto* child : children)
-                if (!found && child->name() == name)
-                    found = child;
+            for (bool fresh : {true, false}) {
+                for (auto* child : children)
+                    if (!found && child->rawName() == name && (!fresh || !selected_.count(child->rawName())))
+                        found = child;
+                for (auto* child : children)
+                    if (!found && child->name() == name && (!fresh || !selected_.count(child->rawName())))
+                        found = child;
+            }
             if (!found)
                 return engineError(ZODArchiverErrorItemNotFound, name);
             selected_.insert(found->rawName());

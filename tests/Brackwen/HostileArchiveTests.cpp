@@ -2,6 +2,7 @@
 // every entry that can be written lands once under its own path, nothing is
 // left behind, and every failure says why.
 
+#include "Brackwen/EngineErrors.h"
 #include "tests/Brackwen/ArchiveFixtures.h"
 #include "Platform/Foundation/StringEncoding.h"
 #include "tests/support/EventLoop.h"
@@ -67,8 +68,9 @@ TEST(HostileArchive, RepeatedHardLinksLeaveOnlyTheirNames)
         EXPECT_FALSE(error) << why(error);
         EXPECT_EQ(listTree(dest), c.expected);
         for (const auto& name : c.expected) {
-            if (name.back() != '/')
+            if (name.back() != '/') {
                 EXPECT_EQ(readFile(dest + "/" + name), "alpha");
+            }
         }
     }
 }
@@ -194,4 +196,39 @@ TEST(HostileArchive, PlacementFailuresSayWhyAndWhich)
     EXPECT_EQ(why(error).find("archive file"), std::string::npos) << why(error);
     EXPECT_NE(why(error).find(gone), std::string::npos) << why(error);
     EXPECT_FALSE(fs::exists(gone));
+}
+
+TEST(HostileArchive, TwoStoredNamesNeverShareOneFile)
+{
+    // The escaped form of an undecodable name may also be stored as such.
+    std::string dir = makeFolder("clash");
+    std::string tar = makeTar(dir, "f('bad-%FF.txt', b'first')\nf('bad-\\udcff.txt', b'second')\n");
+    auto analysis = analyze({tar});
+    ASSERT_FALSE(analysis.error) << why(analysis.error);
+    std::string dest = makeFolder("clash-out");
+    auto error = extract({tar}, dest, analysis.root);
+    EXPECT_EQ(codeOf(error), ZODArchiverErrorCannotWrite) << why(error);
+    EXPECT_NE(why(error).find("bad-%FF.txt"), std::string::npos) << why(error);
+    EXPECT_EQ(listTree(dest), std::vector<std::string>{"bad-%FF.txt"});
+    EXPECT_EQ(readFile(dest + "/bad-%FF.txt"), "first");
+}
+
+TEST(EngineErrorText, EveryPlacementErrnoIsNamedWithItsPath)
+{
+    struct Case {
+        int err;
+        int64_t code;
+    } cases[] = {
+        {ENAMETOOLONG, ZODArchiverErrorCannotWrite}, {EROFS, ZODArchiverErrorCannotWrite},
+        {EACCES, ZODArchiverErrorCannotWrite},       {EPERM, ZODArchiverErrorCannotWrite},
+        {ENOSPC, ZODArchiverErrorDiskFull},          {EDQUOT, ZODArchiverErrorDiskFull},
+    };
+    for (const auto& c : cases) {
+        auto error = Brackwen::errorFromWriteErrno(c.err, "/dest/entry.txt");
+        EXPECT_EQ(error->code(), c.code) << c.err;
+        const std::string text = error->localizedDescription();
+        EXPECT_EQ(text.rfind(ZODArchiverErrorDescription(c.code), 0), 0u) << text;
+        EXPECT_NE(text.find(std::strerror(c.err)), std::string::npos) << text;
+        EXPECT_NE(text.find("/dest/entry.txt"), std::string::npos) << text;
+    }
 }
