@@ -61,14 +61,15 @@ int DiskPlacement::folder(const std::vector<std::string>& components, size_t cou
     for (size_t i = 0; i < count; ++i) {
         int next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0 && errno == ENOENT && create) {
-            if (::mkdirat(fd, components[i].c_str(), 0755) != 0 && errno != EEXIST) {
+            const bool made = ::mkdirat(fd, components[i].c_str(), 0755) == 0;
+            if (!made && errno != EEXIST) {
                 int err = errno;
                 if (fd != destinationFd_)
                     ::close(fd);
                 *error = errorFromWriteErrno(err, describe(components, i + 1));
                 return -1;
             }
-            else
+            if (made)
                 created_.emplace_back(components.begin(), components.begin() + static_cast<long>(i) + 1);
             next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
