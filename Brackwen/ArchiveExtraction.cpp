@@ -78,11 +78,14 @@ public:
             break;
         }
         fixFolders();
+        Foundation::ErrorPtr result = fatal ? fatal : firstError_;
+        if (result || task_.isCancelled())
+            placement_.removeEmptyCreatedFolders();
         if (task_.isCancelled())
             return nullptr;
         if (delegated_)
             return *delegated_;
-        return fatal ? fatal : firstError_;
+        return result;
     }
 
 private:
@@ -90,14 +93,23 @@ private:
     {
         for (auto* d = request_.directory.get(); d && !d->isRoot(); d = d->parent().get())
             prefix_.insert(prefix_.begin(), d->rawName());
+        // An item names an entry by its stored bytes or, failing that, by
+        // the name shown; a name shown twice picks its entries in turn.
+        std::vector<const ZODArchiveModel*> children;
+        for (const auto& d : request_.directory->directories())
+            children.push_back(d.get());
+        for (const auto& f : request_.directory->files())
+            children.push_back(f.get());
         for (const auto& name : request_.items) {
             const ZODArchiveModel* found = nullptr;
-            for (const auto& d : request_.directory->directories())
-                if (d->name() == name)
-                    found = d.get();
-            for (const auto& f : request_.directory->files())
-                if (!found && f->name() == name)
-                    found = f.get();
+            for (bool fresh : {true, false}) {
+                for (auto* child : children)
+                    if (!found && child->rawName() == name && (!fresh || !selected_.count(child->rawName())))
+                        found = child;
+                for (auto* child : children)
+                    if (!found && child->name() == name && (!fresh || !selected_.count(child->rawName())))
+                        found = child;
+            }
             if (!found)
                 return engineError(ZODArchiverErrorItemNotFound, name);
             selected_.insert(found->rawName());
@@ -228,7 +240,7 @@ private:
             Foundation::ErrorPtr error;
             if (placement_.folder(target_, target_.size(), true, &error) < 0)
                 return failed(std::move(error));
-            FolderFix fix{target_, static_cast<mode_t>(archive_entry_perm(entry) & 0777), {}};
+            FolderFix fix{target_, keptMode(archive_entry_perm(entry)), {}};
             fix.times[0] = timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry));
             fix.times[1] = timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
             folders_.push_back(std::move(fix));
@@ -239,6 +251,14 @@ private:
             return Outcome::next; // devices and pipes are never made
         if (isRar(a) && (archive_entry_is_data_encrypted(entry) || isEncryptedRar5Entry(a, rawPath))) {
             record(engineError(ZODArchiverErrorEncryptedRARUnsupported, shown));
+            return Outcome::next;
+        }
+
+        // Distinct stored names never share one file on disk.
+        std::string diskPath = joined({target_.begin(), target_.end()});
+        auto owner = owners_.try_emplace(std::move(diskPath), key).first;
+        if (owner->second != key) {
+            record(engineError(ZODArchiverErrorCannotWrite, shown, "Another entry was already written to this path."));
             return Outcome::next;
         }
 
@@ -296,7 +316,10 @@ private:
             if (!writeFile(reader, entry, folderFd, name, temporary, outcome, fatal))
                 return outcome;
         }
-        if (::renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) != 0) {
+        if (hardlink && isSameFile(folderFd, temporary, name)) {
+            // rename(2) onto a name of the same inode succeeds and does nothing.
+            ::unlinkat(folderFd, temporary.c_str(), 0);
+        } else if (::renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) != 0) {
             int err = errno;
             ::unlinkat(folderFd, temporary.c_str(), 0);
             return failed(errorFromWriteErrno(err, placement_.describe(target_, target_.size())));
@@ -367,7 +390,7 @@ private:
             timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry)),
             timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry)),
         };
-        mode_t mode = archive_entry_perm(entry) & 0777; // never set-id or sticky bits
+        mode_t mode = keptMode(archive_entry_perm(entry));
         if (::ftruncate(fd, end) != 0 || ::fchmod(fd, mode ? mode : 0644) != 0 || ::futimens(fd, times) != 0) {
             int err = errno;
             discard();
@@ -473,6 +496,18 @@ private:
         }
     }
 
+    static bool isSameFile(int folderFd, const std::string& a, const std::string& b)
+    {
+        struct stat sa {}, sb {};
+        return ::fstatat(folderFd, a.c_str(), &sa, AT_SYMLINK_NOFOLLOW) == 0 &&
+               ::fstatat(folderFd, b.c_str(), &sb, AT_SYMLINK_NOFOLLOW) == 0 && sa.st_dev == sb.st_dev &&
+               sa.st_ino == sb.st_ino;
+    }
+
+    // Never set-user-id or set-group-id; the sticky bit keeps a shared
+    // folder's files to their owners.
+    static mode_t keptMode(mode_t perm) { return perm & 01777; }
+
     static struct timespec timeOf(bool isSet, time_t seconds, long nanoseconds)
     {
         struct timespec t {};
@@ -577,6 +612,7 @@ private:
     std::vector<std::string_view> linkParts_;
     std::vector<std::string> target_;
     std::unordered_map<std::string, std::vector<std::string>> written_;
+    std::unordered_map<std::string, std::string> owners_; // disk path → stored path
     std::vector<FolderFix> folders_;
     enum class Policy { ask, replaceAll, skipAll } policy_ = Policy::ask;
     std::optional<std::string> confirmed_;

@@ -15,10 +15,14 @@ Foundation::ErrorPtr DiskPlacement::open(const std::string& destination)
 {
     destination_ = destination;
     destinationFd_ = ::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (destinationFd_ < 0)
-        return engineError(errno == ENOENT ? ZODArchiverErrorFileNotFound : ZODArchiverErrorCannotWrite, destination,
-                           std::strerror(errno));
-    return nullptr;
+    if (destinationFd_ >= 0)
+        return nullptr;
+    const int err = errno;
+    if (err == ENOENT)
+        return engineError(ZODArchiverErrorCannotWrite, destination, "The destination folder does not exist");
+    if (err == ENOTDIR)
+        return engineError(ZODArchiverErrorCannotWrite, destination, "The destination is not a folder");
+    return errorFromWriteErrno(err, destination);
 }
 
 DiskPlacement::~DiskPlacement()
@@ -57,13 +61,16 @@ int DiskPlacement::folder(const std::vector<std::string>& components, size_t cou
     for (size_t i = 0; i < count; ++i) {
         int next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0 && errno == ENOENT && create) {
-            if (::mkdirat(fd, components[i].c_str(), 0755) != 0 && errno != EEXIST) {
+            const bool made = ::mkdirat(fd, components[i].c_str(), 0755) == 0;
+            if (!made && errno != EEXIST) {
                 int err = errno;
                 if (fd != destinationFd_)
                     ::close(fd);
                 *error = errorFromWriteErrno(err, describe(components, i + 1));
                 return -1;
             }
+            if (made)
+                created_.emplace_back(components.begin(), components.begin() + static_cast<long>(i) + 1);
             next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         int err = errno;
@@ -83,6 +90,19 @@ int DiskPlacement::folder(const std::vector<std::string>& components, size_t cou
     cachedFd_ = fd;
     cachedPath_.assign(components.begin(), components.begin() + static_cast<long>(count));
     return fd;
+}
+
+void DiskPlacement::removeEmptyCreatedFolders()
+{
+    // Newest first: a folder is made after the folder that holds it.
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it) {
+        Foundation::ErrorPtr error;
+        int parent = folder(*it, it->size() - 1, false, &error);
+        if (parent >= 0)
+            ::unlinkat(parent, it->back().c_str(), AT_REMOVEDIR);
+    }
+    created_.clear();
+    closeCached();
 }
 
 int DiskPlacement::createTemporary(int folderFd, const std::string& name, std::string& temporaryName)

@@ -24,6 +24,10 @@ public:
     // descriptor belongs to the placement (valid until the next call).
     int folder(const std::vector<std::string>& components, size_t count, bool create, Foundation::ErrorPtr* error);
 
+    // Removes the folders this placement made that are still empty (after
+    // a failed or cancelled extraction).
+    void removeEmptyCreatedFolders();
+
     // A new temporary file beside `name` in the folder; -1 and errno on failure.
     int createTemporary(int folderFd, const std::string& name, std::string& temporaryName);
 
@@ -34,6 +38,7 @@ private:
     std::string destination_;
     int destinationFd_ = -1;
     std::vector<std::string> cachedPath_;
+    std::vector<std::vector<std::string>> created_;
     int cachedFd_ = -1;
 };
 

@@ -43,7 +43,9 @@ std::string decodeEntryName(std::string_view raw, Foundation::StringEncoding enc
         if (auto text = Foundation::decodeString(raw, encoding))
             return *text;
     }
-    // Keeps the valid runs and marks each undecodable byte.
+    // Escapes each undecodable byte (and "%" itself, so that two names never
+    // meet in one) and keeps the valid runs: the result is both readable and
+    // the name written to disk.
     std::string out;
     size_t i = 0;
     while (i < raw.size()) {
@@ -55,11 +57,13 @@ std::string decodeEntryName(std::string_view raw, Foundation::StringEncoding enc
             len = 3;
         else if (c >= 0xC0)
             len = 2;
-        if (i + len <= raw.size() && Foundation::isValidUTF8(raw.substr(i, len))) {
+        if (c != '%' && i + len <= raw.size() && Foundation::isValidUTF8(raw.substr(i, len))) {
             out.append(raw.substr(i, len));
             i += len;
         } else {
-            out += "\xEF\xBF\xBD";
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+            out += escaped;
             ++i;
         }
     }

@@ -16,9 +16,10 @@ void splitEntryPath(std::string_view raw, std::vector<std::string_view>& compone
 // Whether a raw path is absolute or climbs with "..": never written.
 bool isUnsafeEntryPath(std::string_view raw);
 
-// UTF-8 text of a name: the bytes themselves when they are valid UTF-8,
-// else decoded in the encoding (0 = UTF-8), with U+FFFD for what does not
-// decode.
+// UTF-8 text of a name, shown and written to disk: the bytes themselves
+// when they are valid UTF-8, else decoded in the encoding (0 = UTF-8), else
+// with "%XX" for every byte that does not decode and for "%" (distinct
+// undecodable names stay distinct).
 std::string decodeEntryName(std::string_view raw, Foundation::StringEncoding encoding);
 
 // "12.3 MB"-style byte counts (decimal units).

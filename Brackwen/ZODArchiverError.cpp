@@ -1,5 +1,6 @@
 #include "Brackwen/ZODArchiverError.h"
 
+#include <cctype>
 #include <mutex>
 
 namespace {
@@ -27,12 +28,39 @@ const char* describe(int64_t code)
     }
 }
 
+std::string textAt(const Foundation::UserInfo& info, const char* key)
+{
+    auto it = info.find(key);
+    if (it == info.end())
+        return {};
+    const auto* text = std::any_cast<std::string>(&it->second);
+    return text ? *text : std::string();
+}
+
+// The code's sentence followed by why and what: the library's or the
+// system's reason and the path concerned, when the error carries them.
+std::string describeWithDetail(int64_t code, const Foundation::UserInfo& info)
+{
+    std::string text = describe(code);
+    std::string reason = textAt(info, ZODArchiverUnderlyingMessageKey);
+    const std::string path = textAt(info, Foundation::NSFilePathErrorKey);
+    while (!reason.empty() && (reason.back() == '.' || reason.back() == '\n' || reason.back() == ' '))
+        reason.pop_back();
+    if (!reason.empty()) {
+        reason[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(reason[0])));
+        text += " " + reason + (path.empty() ? "." : ": " + path);
+    } else if (!path.empty()) {
+        text += " (" + path + ")";
+    }
+    return text;
+}
+
 void registerProvider()
 {
     static std::once_flag once;
     std::call_once(once, [] {
         Foundation::Error::registerDescriptionProvider(
-            ZODArchiverErrorDomain, [](int64_t code, const Foundation::UserInfo&) { return std::string(describe(code)); });
+            ZODArchiverErrorDomain, describeWithDetail);
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The engine's error domain and its one table of codes. Each code has an
-// English description looked up by key in the engine's string table.
+// English description looked up by key in the engine's string table; an
+// error's localized description adds the reason and the path it carries.
 
 #include "Platform/Foundation/Error.h"
 

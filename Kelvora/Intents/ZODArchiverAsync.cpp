@@ -1,9 +1,11 @@
 #include "Kelvora/Intents/ZODArchiverAsync.h"
 
+#include "Brackwen/EntryNames.h"
 #include "Platform/Foundation/StringEncoding.h"
 #include "Vantel/SharedSettings.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,10 +97,20 @@ DecompressResult decompressAsync(std::vector<std::string> archivePaths, std::str
                         continuation->resume(DecompressResult::failure(extracted.error()));
                         return;
                     }
+                    // Each item under the name the engine wrote it by; pipes
+                    // and devices are never made, so only what exists.
                     std::vector<QUrl> urls;
                     QDir folder(QString::fromStdString(destination));
-                    for (const auto& item : items)
-                        urls.push_back(QUrl::fromLocalFile(folder.filePath(QString::fromStdString(item))));
+                    auto add = [&](const ZODArchiveModel& entry) {
+                        QString path =
+                            folder.filePath(QString::fromStdString(Brackwen::decodeEntryName(entry.rawName(), encoding)));
+                        if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+                            urls.push_back(QUrl::fromLocalFile(path));
+                    };
+                    for (const auto& d : root->directories())
+                        add(*d);
+                    for (const auto& f : root->files())
+                        add(*f);
                     continuation->resume(DecompressResult::success(std::move(urls)));
                 },
                 Dispatch::globalQueue(), Dispatch::mainQueue());

@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <set>
+
 using namespace Intents;
 
 namespace {
@@ -196,4 +198,38 @@ TEST_F(ArchiveActions, ExtractArchiveDecodesNamesWithTheFallbackEncoding)
     Vantel::SharedSettings().setFallbackEncoding(0);
     ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
     EXPECT_TRUE(QFileInfo::exists(root + QString::fromUtf8("/out/日本.txt")));
+    const auto& files = std::get<std::vector<IntentFile>>(result.value());
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].fileURL->toLocalFile().toStdString(), (root + "/out/").toStdString() + "日本.txt");
+}
+
+TEST_F(ArchiveActions, ExtractArchiveReturnsExactlyTheItemsWritten)
+{
+    // Two names that differ only in bytes no encoding decodes, and entries
+    // that are never made (a pipe, a device).
+    QString archive = root + "/odd.tar";
+    ASSERT_EQ(run("python3", {"-c",
+                              "import io,sys,tarfile\n"
+                              "t=tarfile.open(sys.argv[1],'w',format=tarfile.PAX_FORMAT,errors='surrogateescape')\n"
+                              "def f(n,d):\n"
+                              "  i=tarfile.TarInfo(n); i.size=len(d); t.addfile(i,io.BytesIO(d))\n"
+                              "f('bad-\\udcff.txt',b'one'); f('bad-\\udcfe.txt',b'two'); f('real.txt',b'real')\n"
+                              "for n,k in (('fifo',tarfile.FIFOTYPE),('null',tarfile.CHRTYPE)):\n"
+                              "  i=tarfile.TarInfo(n); i.type=k; t.addfile(i)\n"
+                              "t.close()\n",
+                              archive}),
+              0);
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}},
+                           {"destination", folderValue(root + "/out")}};
+    QDir().mkpath(root + "/out");
+    auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
+    ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
+    std::set<std::string> returned;
+    for (const auto& f : std::get<std::vector<IntentFile>>(result.value()))
+        returned.insert(f.fileURL->toLocalFile().toStdString());
+    std::set<std::string> written;
+    for (const auto& name : QDir(root + "/out").entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+        written.insert((root + "/out/" + name).toStdString());
+    EXPECT_EQ(returned, written);
+    EXPECT_EQ(written.size(), 3u);
 }
