@@ -4,6 +4,7 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -19,9 +20,15 @@ public:
     {
         auto* app = QCoreApplication::instance();
         if (!app) {
+            // A work thread finishing while the process exits has nowhere to
+            // deliver to and nobody waiting: drop it. Before any application
+            // existed, posting is a programming error.
+            if (hadApplication_.load())
+                return;
             std::fprintf(stderr, "Dispatch: the main queue needs a QCoreApplication\n");
             std::abort();
         }
+        hadApplication_.store(true);
         // The blocks travel through our own locked queue, so the hand-off
         // between threads is visible to the thread sanitizer; Qt's queued
         // call only wakes the main thread to run the oldest one.
@@ -38,6 +45,9 @@ public:
             std::fprintf(stderr, "Dispatch: mainQueue().sync called on the main thread\n");
             std::abort();
         }
+        // Nothing would ever run the block once the application is gone.
+        if (!QCoreApplication::instance() && hadApplication_.load())
+            return;
         // Shared: the signalling thread may still be inside signal() when
         // the waiter returns.
         auto done = std::make_shared<Semaphore>(0);
@@ -66,6 +76,7 @@ private:
 
     std::mutex mutex_;
     std::deque<Block> blocks_;
+    std::atomic<bool> hadApplication_{false};
 };
 
 } // namespace

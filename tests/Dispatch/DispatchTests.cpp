@@ -1,6 +1,7 @@
 #include "Platform/Dispatch/Dispatch.h"
 #include "tests/support/EventLoop.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -49,6 +50,26 @@ TEST(MainQueueDeathTest, SyncOnTheMainThreadIsAProgrammingError)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(mainQueue()->sync([] {}), "main thread");
+}
+
+TEST(MainQueueDeathTest, WorkFinishingAfterTheApplicationEndedIsDropped)
+{
+    // A work thread may complete while the process exits; that must not
+    // abort it or leave the worker waiting forever.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            mainQueue()->async([] {});
+            // The test runner's application lives on its stack: end it in
+            // place and leave without unwinding.
+            QCoreApplication::instance()->~QCoreApplication();
+            std::thread([] {
+                mainQueue()->async([] {});
+                mainQueue()->sync([] {});
+            }).join();
+            std::_Exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(GlobalQueue, JobsBlockedOnSemaphoresDoNotStarveALaterJob)
