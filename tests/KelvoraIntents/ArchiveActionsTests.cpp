@@ -2,6 +2,7 @@
 #include "Kelvora/Intents/SecurityScopedAccess.h"
 #include "Kelvora/Intents/Unarchive.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/StringEncoding.h"
 #include "Vantel/SharedSettings.h"
 #include "tests/support/EventLoop.h"
 
@@ -175,25 +176,42 @@ TEST_F(ArchiveActions, ExtractArchiveNeverAsksForAPassphrase)
     EXPECT_EQ(result.error()->domain(), "ZODArchiverErrorDomain");
 }
 
-TEST_F(ArchiveActions, ExtractArchiveDecodesNamesWithTheFallbackEncoding)
+TEST_F(ArchiveActions, ExtractArchiveReturnsTheFilesWrittenUnderTheFallbackEncoding)
 {
-    // "日本.txt" in Shift_JIS: Info-ZIP stores a name that is not UTF-8 as its raw bytes.
-    QString archive = root + "/sjis.zip";
-    ASSERT_EQ(run("python3", {"-c",
-                              "import os,subprocess,sys\n"
-                              "n='\\u65e5\\u672c.txt'.encode('shift_jis')\n"
-                              "d=sys.argv[2].encode()\n"
-                              "os.makedirs(d,exist_ok=True)\n"
-                              "open(os.path.join(d,n),'wb').write(b'hi')\n"
-                              "subprocess.check_call([b'zip',b'-q',sys.argv[1].encode(),n],cwd=d)\n",
-                              archive, root + "/sjis"}),
-              0);
-    Vantel::SharedSettings().setFallbackEncoding(8); // Shift JIS
-    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}},
-                           {"destination", folderValue(root + "/out")}};
-    QDir().mkpath(root + "/out");
-    auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
-    Vantel::SharedSettings().setFallbackEncoding(0);
-    ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
-    EXPECT_TRUE(QFileInfo::exists(root + QString::fromUtf8("/out/日本.txt")));
+    // Info-ZIP stores a name that is not UTF-8 as its raw bytes, with no UTF-8 flag.
+    struct Row {
+        const char* codec;
+        uint64_t encoding;
+        QString name;
+    } rows[] = {
+        {"shift_jis", Foundation::Encoding::ShiftJIS, QString::fromUtf8("日本.txt")},
+        {"cp437", Foundation::Encoding::DOSLatinUS, QString::fromUtf8("Ünïcödé")},
+    };
+    for (const auto& row : rows) {
+        QString archive = root + "/" + row.codec + ".zip";
+        QString out = root + "/out-" + row.codec;
+        ASSERT_EQ(run("python3", {"-c",
+                                  "import os,subprocess,sys\n"
+                                  "n=sys.argv[3].encode(sys.argv[4])\n"
+                                  "d=sys.argv[2].encode()\n"
+                                  "os.makedirs(os.path.join(d,n),exist_ok=True)\n"
+                                  "open(os.path.join(d,n,b'x'),'wb').write(b'hi')\n"
+                                  "open(os.path.join(d,n+b'.txt'),'wb').write(b'hi')\n"
+                                  "subprocess.check_call([b'zip',b'-qr',sys.argv[1].encode(),n,n+b'.txt'],cwd=d,"
+                                  "env={'LC_ALL':'C','PATH':os.environ['PATH']})\n",
+                                  archive, root + "/src-" + row.codec, row.name, row.codec}),
+                  0);
+        QDir().mkpath(out);
+        Vantel::SharedSettings().setFallbackEncoding(row.encoding);
+        ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}}, {"destination", folderValue(out)}};
+        auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
+        Vantel::SharedSettings().setFallbackEncoding(0);
+        ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
+        std::vector<QString> returned;
+        for (const auto& f : std::get<std::vector<IntentFile>>(result.value()))
+            returned.push_back(f.fileURL->toLocalFile());
+        EXPECT_EQ(returned, (std::vector<QString>{out + "/" + row.name, out + "/" + row.name + ".txt"})) << row.codec;
+        for (const auto& path : returned)
+            EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    }
 }
