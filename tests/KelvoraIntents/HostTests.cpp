@@ -78,3 +78,23 @@ TEST(ActionsHost, SummaryPrintsTheTextAndFurtherParameters)
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "Extract files from a.zip\n  destination\n");
 }
+
+TEST(ActionsHost, URLResultsPrintTheirEncodedFormAndFileResultsTheirPath)
+{
+    struct Row {
+        QStringList args;
+        QString line;
+    } rows[] = {
+        {{"actions", "run", "Get URL to File", "--file", QString::fromUtf8("/tmp/my file é.txt")},
+         "file:///tmp/my%20file%20%C3%A9.txt"},
+        {{"actions", "run", "Get File from URL", "--url", "https://example.org/a%20b.zip"},
+         "https://example.org/a%20b.zip"},
+        {{"actions", "run", "Get File from URL", "--url", QString::fromUtf8("file:///tmp/my%20file%20%C3%A9.txt")},
+         QString::fromUtf8("/tmp/my file é.txt")},
+    };
+    for (const auto& row : rows) {
+        HostRun r = kelvora(row.args);
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out.toStdString(), (row.line + "\n").toStdString()) << row.args.join(' ').toStdString();
+    }
+}
