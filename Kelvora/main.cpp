@@ -27,7 +27,8 @@ int runActions(int argc, char** argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("kelvora");
     std::vector<std::string> args(argv + 2, argv + argc);
-    return Intents::runActionsHost(applicationActions(), args, {std::cout, std::cerr, isatty(STDERR_FILENO) == 1});
+    return Intents::runActionsHost(applicationActions(), args,
+                                  {std::cout, std::cerr, isatty(STDERR_FILENO) == 1, &std::cin, isatty(STDIN_FILENO) == 1});
 }
 
 int runApplication(int argc, char** argv)

@@ -16,10 +16,12 @@ struct HostRun {
     QString err;
 };
 
-HostRun kelvora(const QStringList& args)
+HostRun kelvora(const QStringList& args, const QByteArray& input = {})
 {
     QProcess p;
     p.start(KELVORA_BINARY, args);
+    p.write(input);
+    p.closeWriteChannel();
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
             QString::fromUtf8(p.readAllStandardError())};
@@ -69,6 +71,7 @@ TEST(ActionsHost, ExitCodesTellSuccessThrownErrorsAndUsage)
         HostRun r = kelvora(row.args);
         EXPECT_EQ(r.exitCode, 2) << row.args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("usage:")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.endsWith("\n")) << r.err.toStdString();
     }
 }
 
@@ -97,4 +100,108 @@ TEST(ActionsHost, URLResultsPrintTheirEncodedFormAndFileResultsTheirPath)
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_EQ(r.out.toStdString(), (row.line + "\n").toStdString()) << row.args.join(' ').toStdString();
     }
+}
+
+namespace {
+
+class HostFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        QFile f(dir.filePath("report.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("quarterly figures\n");
+        file = f.fileName();
+        QDir(dir.path()).mkdir("out");
+        out = dir.filePath("out");
+    }
+    int unzipTest(const QString& archive, const QString& passphrase)
+    {
+        return QProcess::execute("unzip", {"-qq", "-t", "-P", passphrase, archive});
+    }
+    QTemporaryDir dir;
+    QString file, out;
+};
+
+} // namespace
+
+TEST_F(HostFiles, ValuesTakeEitherFormAndTextMayComeFromStandardInput)
+{
+    struct Row {
+        QStringList args;
+        QByteArray input;
+    } rows[] = {
+        {{"--files", file, "--destination", out, "--archiveName", "a", "--passphrase", "secret"}, {}},
+        {{"--files=" + file, "--destination=" + out, "--archiveName=b", "--passphrase=secret"}, {}},
+        {{"--files", file, "--destination", out, "--archiveName", "c", "--passphrase", "-"}, "secret\n"},
+        {{"--files", file, "--destination", out, "--archiveName=-", "--passphrase", "-"}, "d\nsecret\r\n"},
+    };
+    char name = 'a';
+    for (const auto& row : rows) {
+        HostRun r = kelvora(QStringList{"actions", "run", "Make Archives", "--encryptionMethod=zipCrypt"} + row.args, row.input);
+        QString archive = out + "/" + QChar(name++) + ".zip";
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_EQ(r.out.toStdString(), (archive + "\n").toStdString());
+        EXPECT_EQ(unzipTest(archive, "secret"), 0) << archive.toStdString();
+        EXPECT_NE(unzipTest(archive, "wrong"), 0) << archive.toStdString();
+    }
+
+    HostRun ended = kelvora({"actions", "run", "Make Archives", "--files", file, "--passphrase", "-"});
+    EXPECT_EQ(ended.exitCode, 2) << "standard input ended before a line";
+}
+
+TEST_F(HostFiles, AFailureNamesTheParameterItsValueAndWhy)
+{
+    QString missing = dir.filePath("missing.pdf");
+    QString nowhere = dir.filePath("Desktop");
+    struct Row {
+        QStringList args;
+        QString explanation;
+    } rows[] = {
+        {{"Make Archives", "--files", missing}, "--files: " + missing + " does not exist"},
+        {{"Make Archives", "--files", file, "--files", missing}, "--files: " + missing + " does not exist"},
+        {{"Make Archives", "--files", file, "--destination", file}, "--destination: " + file + " is not a folder"},
+        {{"Make Archives", "--files", file, "--destination", nowhere}, "--destination: " + nowhere + " does not exist"},
+        {{"Extract Archive", "--files", missing, "--destination", out}, "--files: " + missing + " does not exist"},
+    };
+    for (const auto& row : rows) {
+        HostRun r = kelvora(QStringList{"actions", "run"} + row.args);
+        EXPECT_EQ(r.exitCode, 1) << r.err.toStdString();
+        QStringList lines = r.err.split('\n', Qt::SkipEmptyParts);
+        ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
+        EXPECT_TRUE(lines[0].startsWith("error: ")) << r.err.toStdString();
+        EXPECT_EQ(lines[1].toStdString(), row.explanation.toStdString());
+    }
+}
+
+TEST(ActionsHost, SummaryOfATitleAloneListsTheParameters)
+{
+    HostRun r = kelvora({"actions", "summary", "Make Archives"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 10) << r.out.toStdString();
+    auto line = [&](const QString& name) {
+        for (const auto& l : lines)
+            if (l.trimmed().startsWith("--" + name + " "))
+                return l;
+        return QString();
+    };
+    EXPECT_TRUE(line("files").contains("required")) << r.out.toStdString();
+    EXPECT_TRUE(line("format").contains("zip (.zip), sevenzip (.7z)")) << r.out.toStdString();
+    EXPECT_TRUE(line("format").contains("default zip")) << r.out.toStdString();
+    EXPECT_TRUE(line("compressionLevel").contains("highest (Highest)")) << r.out.toStdString();
+    EXPECT_TRUE(line("passphrase").contains("standard input")) << r.out.toStdString();
+    EXPECT_TRUE(line("destination").contains("folder")) << r.out.toStdString();
+}
+
+TEST_F(HostFiles, ActionsAreAlsoNamedByTheirIntentClass)
+{
+    HostRun made = kelvora({"actions", "run", "CreateArchiveIntent", "--files", file, "--destination", out});
+    EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+    EXPECT_EQ(made.out.toStdString(), (out + "/Archive.zip\n").toStdString());
+    HostRun url = kelvora({"actions", "run", "GetURLIntent", "--file", file});
+    EXPECT_EQ(url.out.toStdString(), QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).toStdString() + "\n");
+    HostRun summary = kelvora({"actions", "summary", "UnarchiveIntent", "--files", file});
+    EXPECT_EQ(summary.out.toStdString(), "Extract files from report.txt\n  destination\n");
 }
