@@ -1,3 +1,5 @@
+#include "tests/support/EventLoop.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -7,6 +9,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <csignal>
 
 namespace {
 
@@ -204,4 +208,62 @@ TEST_F(HostFiles, ActionsAreAlsoNamedByTheirIntentClass)
     EXPECT_EQ(url.out.toStdString(), QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded).toStdString() + "\n");
     HostRun summary = kelvora({"actions", "summary", "UnarchiveIntent", "--files", file});
     EXPECT_EQ(summary.out.toStdString(), "Extract files from report.txt\n  destination\n");
+}
+
+namespace {
+
+// The processes whose parent is pid and whose program is `name`.
+std::vector<pid_t> childrenNamed(pid_t pid, const QString& name)
+{
+    std::vector<pid_t> found;
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        bool numeric = false;
+        pid_t child = entry.toInt(&numeric);
+        if (!numeric)
+            continue;
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        QString line = QString::fromUtf8(stat.readAll());
+        int open = line.indexOf('('), close = line.lastIndexOf(')');
+        if (open < 0 || close < open)
+            continue;
+        QStringList rest = line.mid(close + 2).split(' ');
+        if (line.mid(open + 1, close - open - 1) == name && rest.size() > 1 && rest[1].toInt() == pid)
+            found.push_back(child);
+    }
+    return found;
+}
+
+bool processExists(pid_t pid) { return QFileInfo::exists("/proc/" + QString::number(pid)); }
+
+} // namespace
+
+TEST_F(HostFiles, InterruptionCancelsTheRunAndItsArchiverChild)
+{
+    QFile big(dir.filePath("big.bin"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    QFile random("/dev/urandom");
+    ASSERT_TRUE(random.open(QIODevice::ReadOnly));
+    for (int i = 0; i < 48; ++i)
+        big.write(random.read(1 << 20));
+    big.close();
+
+    for (int signal : {SIGINT, SIGTERM}) {
+        QProcess p;
+        p.start(KELVORA_BINARY, {"actions", "run", "Make Archives", "--files", big.fileName(), "--format", "sevenzip",
+                                 "--compressionLevel", "highest", "--destination", out});
+        ASSERT_TRUE(p.waitForStarted());
+        std::vector<pid_t> children;
+        ASSERT_TRUE(TestSupport::waitUntil([&] { return !(children = childrenNamed(p.processId(), "7zz")).empty(); },
+                                           std::chrono::seconds(30)));
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(30000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << "the host ends itself after cleaning up";
+        EXPECT_EQ(p.exitCode(), 128 + signal);
+        EXPECT_TRUE(TestSupport::waitUntil([&] { return !processExists(children.front()); }, std::chrono::seconds(10)))
+            << "7zz ends with the run";
+        EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList())
+            << "nothing is left in the destination";
+    }
 }
