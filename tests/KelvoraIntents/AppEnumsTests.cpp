@@ -46,31 +46,6 @@ TEST(AppIntentCustomError, ReachesTheHostWithItsPositionAsCode)
     EXPECT_EQ(unknown->code(), 4);
 }
 
-TEST(SecurityScopedAccess, StopsAtTheFirstRefusalAndEndsOnlyWhatStarted)
-{
-    QUrl a = QUrl::fromLocalFile("/a"), b = QUrl::fromLocalFile("/b"), c = QUrl::fromLocalFile("/c");
-    std::vector<QUrl> tried, stopped;
-    SecurityScopedAccessSeam::setStartHandler([&](const QUrl& url) {
-        tried.push_back(url);
-        return url != b;
-    });
-    SecurityScopedAccessSeam::setStopObserver([&](const QUrl& url) { stopped.push_back(url); });
-
-    std::vector<QUrl> recorded;
-    bool allStarted = true;
-    for (const auto& url : {a, b, c})
-        if (!(allStarted = startAccessingSecurityScopedResource(url, recorded)))
-            break;
-    stopAccessingSecurityScopedResources(recorded);
-
-    EXPECT_FALSE(allStarted);
-    EXPECT_EQ(tried, (std::vector<QUrl>{a, b}));
-    EXPECT_EQ(recorded, std::vector<QUrl>{a});
-    EXPECT_EQ(stopped, std::vector<QUrl>{a});
-    SecurityScopedAccessSeam::setStartHandler(nullptr);
-    SecurityScopedAccessSeam::setStopObserver(nullptr);
-}
-
 TEST(GeneratedIntents, ResponsesStartAtCodeZeroAndFailuresCarryTheirText)
 {
     CreateArchiveIntentResponse fresh;

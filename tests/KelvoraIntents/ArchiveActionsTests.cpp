@@ -215,3 +215,47 @@ TEST_F(ArchiveActions, ExtractArchiveReturnsTheFilesWrittenUnderTheFallbackEncod
             EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
     }
 }
+
+TEST_F(ArchiveActions, BothArchiveActionsStopAtTheFirstRefusedSourceAndEndEveryAccess)
+{
+    writeFile(root + "/src/b.txt", "b\n");
+    writeFile(root + "/src/c.txt", "c\n");
+    QDir().mkpath(root + "/out");
+    const QUrl a = QUrl::fromLocalFile(root + "/src/report.txt"), b = QUrl::fromLocalFile(root + "/src/b.txt"),
+               c = QUrl::fromLocalFile(root + "/src/c.txt"), out = QUrl::fromLocalFile(root + "/out");
+    std::vector<QUrl> tried, stopped;
+    std::optional<QUrl> refused;
+    SecurityScopedAccessSeam::setStartHandler([&](const QUrl& url) {
+        tried.push_back(url);
+        return url != refused;
+    });
+    SecurityScopedAccessSeam::setStopObserver([&](const QUrl& url) { stopped.push_back(url); });
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(a.toLocalFile()), fileValue(b.toLocalFile()),
+                                                             fileValue(c.toLocalFile())}},
+                           {"destination", folderValue(out.toLocalFile())}};
+    struct Row {
+        const char* action;
+        PerformResult (*perform)(const ParameterValues&, Foundation::ProgressPtr);
+        bool succeeds; // three text files are no archive: the engine fails the extraction
+    } rows[] = {{"Make Archives", &CreateArchive::perform, true}, {"Extract Archive", &Unarchive::perform, false}};
+    for (const auto& row : rows) {
+        tried.clear();
+        stopped.clear();
+        refused = b;
+        auto result = row.perform(values, nullptr);
+        ASSERT_TRUE(result.isFailure()) << row.action;
+        EXPECT_EQ(result.error()->domain(), "Kelvora.AppIntentCustomError") << row.action;
+        EXPECT_EQ(result.error()->code(), 3) << row.action;
+        EXPECT_EQ(tried, (std::vector<QUrl>{a, b})) << row.action << ": the third source is never tried";
+        EXPECT_EQ(stopped, std::vector<QUrl>{a}) << row.action << ": only the started access ends";
+
+        tried.clear();
+        stopped.clear();
+        refused.reset();
+        auto finished = runOffMain([&] { return row.perform(values, nullptr); });
+        EXPECT_EQ(finished.isSuccess(), row.succeeds) << row.action;
+        EXPECT_EQ(stopped, (std::vector<QUrl>{a, b, c, out})) << row.action << ": every access ends once";
+    }
+    SecurityScopedAccessSeam::setStartHandler(nullptr);
+    SecurityScopedAccessSeam::setStopObserver(nullptr);
+}
