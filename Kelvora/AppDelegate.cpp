@@ -131,14 +131,37 @@ bool AppDelegate::applicationOpenFile(const std::string& path)
 
 void AppDelegate::applicationOpenFiles(const std::vector<std::string>& paths)
 {
-    if (paths.empty())
+    // A path that does not exist is named in an alert; the others open as usual.
+    std::vector<std::string> present, missing;
+    for (const auto& path : paths)
+        (Foundation::FileManager::fileExists(path) ? present : missing).push_back(path);
+    if (!missing.empty())
+        Dispatch::mainQueue()->async([weak = weak_from_this(), missing] {
+            if (auto self = weak.lock())
+                self->alertMissingPaths(missing);
+        });
+    if (present.empty())
         return;
-    for (const auto& path : paths) {
+    for (const auto& path : present) {
         bool isDirectory = false;
         if (!Foundation::FileManager::fileExists(path, &isDirectory) || isDirectory)
             return;
     }
-    openArchives(paths);
+    openArchives(present);
+}
+
+void AppDelegate::alertMissingPaths(const std::vector<std::string>& paths)
+{
+    auto alert = AppKit::Alert::make();
+    alert->messageText = localizedString("ALERT_MESSAGE_ANAYLYZING_FAILED");
+    for (const auto& path : paths)
+        alert->informativeText += (alert->informativeText.empty() ? "" : "\n") + path;
+    // After the launch's own window, so the alert can sit on it.
+    const auto visible = visibleArchiveWindows();
+    if (visible.empty())
+        alert->runModal();
+    else
+        alert->beginSheetModal(visible.front().first, [alert](AppKit::ModalResponse) {});
 }
 
 void AppDelegate::newDocument()
