@@ -23,6 +23,15 @@ CreateArchivePresetAppEnum format(const ParameterValues& values)
     return value.value_or(CreateArchivePresetTraits::Case::zip);
 }
 
+// The name is appended as one path component: a name that holds a slash
+// would put the archive outside the chosen folder.
+std::optional<std::string> archiveNameProblem(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return "holds a slash: it must name one file";
+    return std::nullopt;
+}
+
 } // namespace
 
 ParameterSummary parameterSummary(const ParameterValues& values)
@@ -101,9 +110,7 @@ PerformResult perform(const ParameterValues& values, Foundation::ProgressPtr pro
     CreateArchivePresetAppEnum preset = format(values);
     std::string name = ActionSupport::text(values, "archiveName").value_or(ActionSupport::localized("ARCHIVE_DEFAULT_FILE_NAME"));
     name += ZODArchiverPreference::presetFileExtension(preset.engineValue());
-    // The name is appended as one path component: a name that holds a slash
-    // would put the archive outside the chosen folder.
-    if (name.find('/') != std::string::npos || name == "." || name == "..")
+    if (archiveNameProblem(name) || name == "." || name == "..")
         return failAfterAccess(AppIntentCustomError::unsupported);
 
     // 6: the preference; empty level and method keep the engine's values.
@@ -143,7 +150,8 @@ ActionDefinition definition()
     action.reportsProgress = true;
 
     ParameterDefinition files{"files", "Files", ParameterType::files, false, std::nullopt, {"public.item"}, {}, {}};
-    ParameterDefinition archiveName{"archiveName", "Archive Name", ParameterType::text, true, std::nullopt, {}, {}, {}};
+    ParameterDefinition archiveName{"archiveName", "Archive Name", ParameterType::text, true, std::nullopt, {}, {}, {},
+                                    archiveNameProblem};
     ParameterDefinition formatParam{"format", "Format", ParameterType::enumeration, false, std::string("zip"), {},
                                     CreateArchivePresetAppEnum::offeredValues(),
                                     CreateArchivePresetAppEnum::typeDisplayRepresentation()};

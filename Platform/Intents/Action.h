@@ -37,6 +37,9 @@ struct ParameterDefinition {
     std::vector<OfferedValue> offeredValues;
     // The enumeration's own display name ("Archive Format").
     std::string typeDisplayText;
+    // Why a given value cannot serve the action, when the action refuses
+    // such values; the host names it after a failed run.
+    std::function<std::optional<std::string>(const std::string& value)> textProblem;
 };
 
 using ParameterValues = std::map<std::string, ParameterValue>;

@@ -154,6 +154,9 @@ std::optional<std::string> explainFailure(const ActionDefinition& action, const 
         auto it = values.find(parameter.name);
         if (it == values.end())
             continue;
+        if (auto* text = std::get_if<std::string>(&it->second); text && parameter.textProblem)
+            if (auto problem = parameter.textProblem(*text))
+                return "--" + parameter.name + ": " + *text + " " + *problem;
         std::vector<IntentFile> files;
         if (auto* list = std::get_if<std::vector<IntentFile>>(&it->second))
             files = *list;

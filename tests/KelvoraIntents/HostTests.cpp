@@ -168,6 +168,7 @@ TEST_F(HostFiles, AFailureNamesTheParameterItsValueAndWhy)
         {{"Make Archives", "--files", file, "--destination", file}, "--destination: " + file + " is not a folder"},
         {{"Make Archives", "--files", file, "--destination", nowhere}, "--destination: " + nowhere + " does not exist"},
         {{"Extract Archive", "--files", missing, "--destination", out}, "--files: " + missing + " does not exist"},
+        {{"Make Archives", "--files", file, "--archiveName", "../up"}, "--archiveName: ../up holds a slash: it must name one file"},
     };
     for (const auto& row : rows) {
         HostRun r = kelvora(QStringList{"actions", "run"} + row.args);
