@@ -150,8 +150,7 @@ ActionDefinition definition()
     action.reportsProgress = true;
 
     ParameterDefinition files{"files", "Files", ParameterType::files, false, std::nullopt, {"public.item"}, {}, {}};
-    ParameterDefinition archiveName{"archiveName", "Archive Name", ParameterType::text, true, std::nullopt, {}, {}, {},
-                                    archiveNameProblem};
+    ParameterDefinition archiveName{"archiveName", "Archive Name", ParameterType::text, true, std::nullopt, {}, {}, {}};
     ParameterDefinition formatParam{"format", "Format", ParameterType::enumeration, false, std::string("zip"), {},
                                     CreateArchivePresetAppEnum::offeredValues(),
                                     CreateArchivePresetAppEnum::typeDisplayRepresentation()};
@@ -182,6 +181,11 @@ ActionDefinition definition()
     };
     action.predictions = {prediction};
     action.perform = perform;
+    action.refusedValue = [](const ParameterValues& values) -> std::optional<std::string> {
+        auto name = ActionSupport::text(values, "archiveName");
+        auto problem = name ? archiveNameProblem(*name) : std::nullopt;
+        return problem ? std::optional<std::string>("--archiveName: " + *name + " " + *problem) : std::nullopt;
+    };
     return action;
 }
 

@@ -150,13 +150,13 @@ std::string parseParameterValues(const ActionDefinition& action, const std::vect
 
 std::optional<std::string> explainFailure(const ActionDefinition& action, const ParameterValues& values)
 {
+    if (action.refusedValue)
+        if (auto refused = action.refusedValue(values))
+            return refused;
     for (const auto& parameter : action.parameters) {
         auto it = values.find(parameter.name);
         if (it == values.end())
             continue;
-        if (auto* text = std::get_if<std::string>(&it->second); text && parameter.textProblem)
-            if (auto problem = parameter.textProblem(*text))
-                return "--" + parameter.name + ": " + *text + " " + *problem;
         std::vector<IntentFile> files;
         if (auto* list = std::get_if<std::vector<IntentFile>>(&it->second))
             files = *list;
