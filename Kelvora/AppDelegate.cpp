@@ -135,6 +135,7 @@ void AppDelegate::applicationOpenFiles(const std::vector<std::string>& paths)
     std::vector<std::string> present, missing;
     for (const auto& path : paths)
         (Foundation::FileManager::fileExists(path) ? present : missing).push_back(path);
+    // Posted, so that the alert comes after the launch's own window and sits on it.
     if (!missing.empty())
         Dispatch::mainQueue()->async([weak = weak_from_this(), missing] {
             if (auto self = weak.lock())
@@ -156,12 +157,13 @@ void AppDelegate::alertMissingPaths(const std::vector<std::string>& paths)
     alert->messageText = localizedString("ALERT_MESSAGE_ANAYLYZING_FAILED");
     for (const auto& path : paths)
         alert->informativeText += (alert->informativeText.empty() ? "" : "\n") + path;
-    // After the launch's own window, so the alert can sit on it.
     const auto visible = visibleArchiveWindows();
-    if (visible.empty())
+    if (visible.empty()) {
         alert->runModal();
-    else
-        alert->beginSheetModal(visible.front().first, [alert](AppKit::ModalResponse) {});
+        return;
+    }
+    // The completion holds the alert while it is shown.
+    alert->beginSheetModal(visible.front().first, [alert](AppKit::ModalResponse) {});
 }
 
 void AppDelegate::newDocument()
