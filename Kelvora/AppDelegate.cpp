@@ -132,14 +132,39 @@ bool AppDelegate::applicationOpenFile(const std::string& path)
 
 void AppDelegate::applicationOpenFiles(const std::vector<std::string>& paths)
 {
-    if (paths.empty())
+    // A path that does not exist is named in an alert; the others open as usual.
+    std::vector<std::string> present, missing;
+    for (const auto& path : paths)
+        (Foundation::FileManager::fileExists(path) ? present : missing).push_back(path);
+    // Posted, so that the alert comes after the launch's own window and sits on it.
+    if (!missing.empty())
+        Dispatch::mainQueue()->async([weak = weak_from_this(), missing] {
+            if (auto self = weak.lock())
+                self->alertMissingPaths(missing);
+        });
+    if (present.empty())
         return;
-    for (const auto& path : paths) {
+    for (const auto& path : present) {
         bool isDirectory = false;
         if (!Foundation::FileManager::fileExists(path, &isDirectory) || isDirectory)
             return;
     }
-    openArchives(paths);
+    openArchives(present);
+}
+
+void AppDelegate::alertMissingPaths(const std::vector<std::string>& paths)
+{
+    auto alert = AppKit::Alert::make();
+    alert->messageText = localizedString("ALERT_MESSAGE_ANAYLYZING_FAILED");
+    for (const auto& path : paths)
+        alert->informativeText += (alert->informativeText.empty() ? "" : "\n") + path;
+    const auto visible = visibleArchiveWindows();
+    if (visible.empty()) {
+        alert->runModal();
+        return;
+    }
+    // The completion holds the alert while it is shown.
+    alert->beginSheetModal(visible.front().first, [alert](AppKit::ModalResponse) {});
 }
 
 void AppDelegate::newDocument()

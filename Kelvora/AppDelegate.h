@@ -67,6 +67,8 @@ public:
 
 private:
     std::vector<std::pair<AppKit::WindowPtr, FileViewControllerPtr>> visibleArchiveWindows() const;
+    // "The archive could not be read", naming each path.
+    void alertMissingPaths(const std::vector<std::string>& paths);
     void registerActions();
 
     std::shared_ptr<MakeArchiveViewController> makeArchiveViewController_;

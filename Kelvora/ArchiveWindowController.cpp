@@ -199,13 +199,13 @@ AppKit::ToolbarItemPtr ArchiveWindowController::toolbarItemForIdentifier(AppKit:
     }
     // Named images: the theme has no stand-in for the platform's symbols.
     if (identifier == BrowserToolbar::archive)
-        return labelled("TOOLBAR_LABEL_CREATE_ARCHIVE", "toolbar-archive", "archiveClicked:");
+        return labelled("TOOLBAR_LABEL_CREATE_ARCHIVE", "kelvora-toolbar-archive", "archiveClicked:");
     if (identifier == BrowserToolbar::unarchive)
-        return labelled("TOOLBAR_LABEL_UNARCHIVE", "toolbar-unarchive", "extractClicked:");
+        return labelled("TOOLBAR_LABEL_UNARCHIVE", "kelvora-toolbar-unarchive", "extractClicked:");
     if (identifier == BrowserToolbar::tasks) {
         // A button of its own: the task popover hangs from it.
-        labelled("TOOLBAR_LABEL_TASKS", "toolbar-tasks", "tasksClicked:");
-        auto button = AppKit::Button::buttonWithImage(AppKit::Image::named("toolbar-tasks"));
+        labelled("TOOLBAR_LABEL_TASKS", "kelvora-toolbar-tasks", "tasksClicked:");
+        auto button = AppKit::Button::buttonWithImage(AppKit::Image::named("kelvora-toolbar-tasks"));
         std::weak_ptr<AppKit::Button> weakButton = button;
         button->setAction([weakSelf, weakButton] {
             auto self = weakSelf.lock();

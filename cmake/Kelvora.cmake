@@ -1,3 +1,7 @@
+include(GNUInstallDirs)
+# Where the project's own libraries are installed, below the prefix.
+set(KELVORA_INSTALL_LIBDIR ${CMAKE_INSTALL_LIBDIR}/kelvora)
+
 # kelvora_layer(<target> [SHARED] DEPS <public deps> PRIVATE_DEPS <private deps> EXCLUDE <regexes>)
 # Builds every source of the calling directory (recursively) into one library.
 function(kelvora_layer target)
@@ -15,17 +19,19 @@ function(kelvora_layer target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   set_target_properties(${target} PROPERTIES AUTOUIC_SEARCH_PATHS ${CMAKE_CURRENT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${L_DEPS} PRIVATE ${L_PRIVATE_DEPS})
-  # Installed side by side, each finding the others beside itself.
+  # Installed side by side in a folder of the application's own, so that
+  # their plain names meet nothing else in the prefix's lib folder; each
+  # finds the others beside itself.
   include(GNUInstallDirs)
   set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
-  install(TARGETS ${target} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(TARGETS ${target} LIBRARY DESTINATION ${KELVORA_INSTALL_LIBDIR})
 endfunction()
 
 # kelvora_install_program(<program target>)
 # The program, finding the layers it loads through its rpath.
 function(kelvora_install_program program)
   include(GNUInstallDirs)
-  set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+  set_target_properties(${program} PROPERTIES INSTALL_RPATH "$ORIGIN/../${KELVORA_INSTALL_LIBDIR}")
   install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endfunction()
 

@@ -23,6 +23,15 @@ CreateArchivePresetAppEnum format(const ParameterValues& values)
     return value.value_or(CreateArchivePresetTraits::Case::zip);
 }
 
+// The name is appended as one path component: a name that holds a slash
+// would put the archive outside the chosen folder.
+std::optional<std::string> archiveNameProblem(const std::string& name)
+{
+    if (name.find('/') != std::string::npos)
+        return "holds a slash: it must name one file";
+    return std::nullopt;
+}
+
 } // namespace
 
 ParameterSummary parameterSummary(const ParameterValues& values)
@@ -101,9 +110,7 @@ PerformResult perform(const ParameterValues& values, Foundation::ProgressPtr pro
     CreateArchivePresetAppEnum preset = format(values);
     std::string name = ActionSupport::text(values, "archiveName").value_or(ActionSupport::localized("ARCHIVE_DEFAULT_FILE_NAME"));
     name += ZODArchiverPreference::presetFileExtension(preset.engineValue());
-    // The name is appended as one path component: a name that holds a slash
-    // would put the archive outside the chosen folder.
-    if (name.find('/') != std::string::npos || name == "." || name == "..")
+    if (archiveNameProblem(name) || name == "." || name == "..")
         return failAfterAccess(AppIntentCustomError::unsupported);
 
     // 6: the preference; empty level and method keep the engine's values.
@@ -174,6 +181,11 @@ ActionDefinition definition()
     };
     action.predictions = {prediction};
     action.perform = perform;
+    action.refusedValue = [](const ParameterValues& values) -> std::optional<std::string> {
+        auto name = ActionSupport::text(values, "archiveName");
+        auto problem = name ? archiveNameProblem(*name) : std::nullopt;
+        return problem ? std::optional<std::string>("--archiveName: " + *name + " " + *problem) : std::nullopt;
+    };
     return action;
 }
 

@@ -76,8 +76,10 @@ DecompressResult decompressAsync(std::vector<std::string> archivePaths, std::str
         encoding = Foundation::Encoding::UTF8;
 
     auto continuation = std::make_shared<Continuation<DecompressResult>>();
+    // The tree's names must be decoded as the extraction decodes them, or the
+    // returned paths name files that were never written.
     auto analysis = Vantel::analyze(
-        archivePaths, [] { return std::optional<std::string>(); }, nullptr,
+        archivePaths, [] { return std::optional<std::string>(); }, [encoding](const char*) { return encoding; },
         [=](Vantel::AnalysisResult result, ZODArchiverTaskPtr) {
             if (result.isFailure()) {
                 continuation->resume(DecompressResult::failure(result.error()));

@@ -45,7 +45,7 @@ std::string displayText(const ParameterDefinition& parameter, const ParameterVal
     if (auto* file = std::get_if<IntentFile>(&value))
         return file->displayText();
     if (auto* url = std::get_if<QUrl>(&value))
-        return url->toString().toStdString();
+        return encodedURL(*url);
     if (auto* flag = std::get_if<bool>(&value))
         return *flag ? "Yes" : "No";
     const auto& text = std::get<std::string>(value);

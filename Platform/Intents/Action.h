@@ -65,6 +65,9 @@ struct ActionDefinition {
     std::vector<PredictionConfiguration> predictions;
     // Runs the action off the main thread; the progress is the run's own.
     std::function<PerformResult(const ParameterValues&, Foundation::ProgressPtr)> perform;
+    // After a failed run: a value the action refuses beyond what the host
+    // checks itself ("--archiveName: a/b holds a slash…"), or nothing.
+    std::function<std::optional<std::string>(const ParameterValues&)> refusedValue;
 
     const ParameterDefinition* parameter(const std::string& name) const;
 };

@@ -3,17 +3,21 @@
 #include "Platform/Dispatch/Dispatch.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSocketNotifier>
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
 #include <iomanip>
 #include <mutex>
 #include <ostream>
 #include <sstream>
+#include <termios.h>
+#include <unistd.h>
 
 namespace Intents {
 
@@ -22,28 +26,20 @@ namespace {
 constexpr const char* kUsage =
     "usage: kelvora actions list\n"
     "       kelvora actions summary \"<title>\" [--<parameter> <value>]...\n"
-    "       kelvora actions run \"<title>\" [--<parameter> <value>]...\n";
+    "       kelvora actions run \"<title>\" [--<parameter> <value>]...\n"
+    "An action is named by its title or its intent class name. A value may also\n"
+    "be given as --<parameter>=<value>; a text value \"-\" is read as one line\n"
+    "from standard input, without echo on a terminal (for a passphrase).\n";
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QUrl fileURLForArgument(const std::string& value)
-{
-    return QUrl::fromLocalFile(QFileInfo(qs(value)).absoluteFilePath());
-}
-
-std::optional<bool> parseBool(const std::string& value)
-{
-    if (value == "yes" || value == "true" || value == "1")
-        return true;
-    if (value == "no" || value == "false" || value == "0")
-        return false;
-    return std::nullopt;
-}
 
 const ActionDefinition* findAction(const std::vector<ActionDefinition>& actions, const std::string& title)
 {
     for (const auto& a : actions)
         if (a.title == title)
+            return &a;
+    for (const auto& a : actions)
+        if (a.intentClassName == title)
             return &a;
     return nullptr;
 }
@@ -55,77 +51,96 @@ void applyDefaults(const ActionDefinition& action, ParameterValues& values)
             values[p.name] = *p.defaultValue;
 }
 
-} // namespace
-
-std::string parseParameterValues(const ActionDefinition& action, const std::vector<std::string>& words,
-                                 ParameterValues& values)
+std::optional<std::string> readStandardInputLine(const HostStreams& streams, const ParameterDefinition& parameter)
 {
-    for (size_t i = 0; i < words.size(); i += 2) {
-        const std::string& word = words[i];
-        if (word.rfind("--", 0) != 0)
-            return "unexpected argument \"" + word + "\"";
-        std::string name = word.substr(2);
-        const auto* parameter = action.parameter(name);
-        if (!parameter)
-            return "\"" + action.title + "\" has no parameter \"" + name + "\"";
-        if (i + 1 >= words.size())
-            return "parameter \"" + name + "\" needs a value";
-        const std::string& value = words[i + 1];
-        switch (parameter->type) {
-        case ParameterType::files: {
-            auto it = values.find(name);
-            if (it == values.end())
-                it = values.emplace(name, std::vector<IntentFile>{}).first;
-            std::get<std::vector<IntentFile>>(it->second).push_back(IntentFile::fromFileURL(fileURLForArgument(value)));
-            break;
+    if (!streams.in)
+        return std::nullopt;
+    std::string line;
+    bool read = false;
+    if (streams.inIsTerminal) {
+        streams.err << parameter.title << ": " << std::flush;
+        termios saved{};
+        const bool quiet = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+        if (quiet) {
+            termios silent = saved;
+            silent.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
         }
-        case ParameterType::file: {
-            IntentFile file = IntentFile::fromFileURL(fileURLForArgument(value));
-            QFileInfo info(file.fileURL->toLocalFile());
-            if (info.isDir())
-                file.type = "public.folder";
-            else if (info.exists())
-                file.type = "public.data";
-            values[name] = file;
-            break;
-        }
-        case ParameterType::text:
-            values[name] = value;
-            break;
-        case ParameterType::boolean: {
-            auto flag = parseBool(value);
-            if (!flag)
-                return "parameter \"" + name + "\" takes yes or no";
-            values[name] = *flag;
-            break;
-        }
-        case ParameterType::enumeration: {
-            bool offered = false;
-            for (const auto& o : parameter->offeredValues)
-                offered = offered || o.rawValue == value;
-            if (!offered) {
-                std::string list;
-                for (const auto& o : parameter->offeredValues)
-                    list += (list.empty() ? "" : ", ") + o.rawValue;
-                return "parameter \"" + name + "\" takes one of: " + list;
-            }
-            values[name] = value;
-            break;
-        }
-        case ParameterType::url: {
-            QUrl url(qs(value));
-            if (url.scheme().isEmpty())
-                url = fileURLForArgument(value);
-            values[name] = url;
-            break;
-        }
-        }
+        read = static_cast<bool>(std::getline(*streams.in, line));
+        if (quiet)
+            ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        streams.err << "\n";
+    } else {
+        read = static_cast<bool>(std::getline(*streams.in, line));
     }
-    for (const auto& p : action.parameters)
-        if (!p.emptyAllowed && !values.count(p.name) && !p.defaultValue)
-            return "parameter \"" + p.name + "\" is required";
-    return {};
+    if (!read)
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
 }
+
+// SIGINT and SIGTERM cancel the running action; the engine cleans up and
+// the run ends with 128 + the signal. A second signal ends the process at once.
+class InterruptWatch {
+public:
+    explicit InterruptWatch(Foundation::ProgressPtr progress) : progress_(std::move(progress))
+    {
+        if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        writeEnd = pipe_[1];
+        notifier_ = std::make_unique<QSocketNotifier>(pipe_[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
+            unsigned char signal = 0;
+            while (::read(pipe_[0], &signal, 1) == 1)
+                signal_ = signal;
+            if (signal_)
+                progress_->cancel();
+        });
+        struct sigaction action{};
+        action.sa_handler = &InterruptWatch::handle;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND | SA_RESTART;
+        for (int signal : {SIGINT, SIGTERM})
+            ::sigaction(signal, &action, &saved_[signal == SIGINT ? 0 : 1]);
+    }
+    ~InterruptWatch()
+    {
+        if (!notifier_)
+            return;
+        ::sigaction(SIGINT, &saved_[0], nullptr);
+        ::sigaction(SIGTERM, &saved_[1], nullptr);
+        writeEnd = -1;
+        ::close(pipe_[0]);
+        ::close(pipe_[1]);
+    }
+    // The signal that arrived, or 0.
+    int signal() const { return signal_; }
+
+private:
+    static void handle(int signal)
+    {
+        const int saved = errno;
+        const unsigned char byte = static_cast<unsigned char>(signal);
+        if (writeEnd >= 0)
+            [[maybe_unused]] auto written = ::write(writeEnd, &byte, 1);
+        // The second of either ends the process: the handlers reset themselves.
+        struct sigaction reset{};
+        reset.sa_handler = SIG_DFL;
+        sigemptyset(&reset.sa_mask);
+        ::sigaction(signal == SIGINT ? SIGTERM : SIGINT, &reset, nullptr);
+        errno = saved;
+    }
+
+    static inline volatile sig_atomic_t writeEnd = -1;
+    Foundation::ProgressPtr progress_;
+    int pipe_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    struct sigaction saved_[2]{};
+    int signal_ = 0;
+};
+
+} // namespace
 
 std::string actionsJSON(const std::vector<ActionDefinition>& actions)
 {
@@ -190,8 +205,15 @@ int runActionsHost(const std::vector<ActionDefinition>& actions, const std::vect
         streams.err << "error: no action titled \"" << args[1] << "\"\n" << kUsage;
         return 2;
     }
+    if (command == "summary" && args.size() == 2) {
+        printParameters(*action, streams.out);
+        return 0;
+    }
     ParameterValues values;
-    std::string problem = parseParameterValues(*action, {args.begin() + 2, args.end()}, values);
+    std::string problem = parseParameterValues(*action, {args.begin() + 2, args.end()}, values,
+                                               [&streams](const ParameterDefinition& parameter) {
+                                                   return readStandardInputLine(streams, parameter);
+                                               });
     if (!problem.empty()) {
         streams.err << "error: " << problem << "\n" << kUsage;
         return 2;
@@ -217,6 +239,7 @@ int runActionsHost(const std::vector<ActionDefinition>& actions, const std::vect
         });
     }
 
+    InterruptWatch interrupts(progress);
     std::optional<PerformResult> result;
     std::atomic<bool> done{false};
     Dispatch::globalQueue()->async([&] {
@@ -237,11 +260,15 @@ int runActionsHost(const std::vector<ActionDefinition>& actions, const std::vect
         const auto& error = result->error();
         streams.err << "error: " << error->domain() << " " << error->code() << ": " << error->localizedDescription()
                     << "\n";
+        if (interrupts.signal())
+            return 128 + interrupts.signal();
+        if (auto explanation = explainFailure(*action, values))
+            streams.err << *explanation << "\n";
         return 1;
     }
     for (const auto& line : resultLines(result->value()))
         streams.out << line << "\n";
-    return 0;
+    return interrupts.signal() ? 128 + interrupts.signal() : 0;
 }
 
 } // namespace Intents

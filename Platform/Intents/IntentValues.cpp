@@ -11,6 +11,11 @@ std::string IntentFile::displayText() const
     return {};
 }
 
+std::string encodedURL(const QUrl& url)
+{
+    return url.toString(QUrl::FullyEncoded).toStdString();
+}
+
 namespace {
 
 std::string fileLine(const IntentFile& file)
@@ -19,7 +24,7 @@ std::string fileLine(const IntentFile& file)
         return file.displayText();
     if (file.fileURL->isLocalFile())
         return file.fileURL->toLocalFile().toStdString();
-    return file.fileURL->toString().toStdString();
+    return encodedURL(*file.fileURL);
 }
 
 } // namespace
@@ -33,7 +38,7 @@ std::vector<std::string> resultLines(const ResultValue& value)
         for (const auto& f : *files)
             lines.push_back(fileLine(f));
     } else if (auto* url = std::get_if<QUrl>(&value)) {
-        lines.push_back(url->isLocalFile() ? url->toLocalFile().toStdString() : url->toString().toStdString());
+        lines.push_back(encodedURL(*url));
     }
     return lines;
 }

@@ -30,8 +30,11 @@ using ParameterValue = std::variant<std::vector<IntentFile>, IntentFile, std::st
 // An action's result value.
 using ResultValue = std::variant<IntentFile, std::vector<IntentFile>, QUrl>;
 
-// Each value printed on its own line: a file as its path, a URL as its
-// absolute string.
+// A URL's absolute string: percent-encoded, so that it reads back as the same URL.
+std::string encodedURL(const QUrl& url);
+
+// Each value printed on its own line: a file as its path (a remote file as
+// its URL), a URL as its absolute string.
 std::vector<std::string> resultLines(const ResultValue& value);
 
 } // namespace Intents

@@ -2,26 +2,30 @@
 
 namespace Intents {
 
-QVariant INIntent::valueForKey(const std::string& key) const
+QVariant Coder::decodeObject(const std::string& key) const
 {
     auto it = values_.find(key);
     return it == values_.end() ? QVariant() : it->second;
 }
 
-void INIntent::setValueForKey(const std::string& key, QVariant value)
-{
-    values_[key] = std::move(value);
-}
-
-QVariant INIntentResponse::valueForKey(const std::string& key) const
+QVariant DynamicProperties::valueForKey(const std::string& key) const
 {
     auto it = values_.find(key);
     return it == values_.end() ? QVariant() : it->second;
 }
 
-void INIntentResponse::setValueForKey(const std::string& key, QVariant value)
+void DynamicProperties::setValueForKey(const std::string& key, QVariant value)
 {
-    values_[key] = std::move(value);
+    if (value.isValid())
+        values_[key] = std::move(value);
+    else
+        values_.erase(key);
+}
+
+void DynamicProperties::encodeProperties(Coder& coder) const
+{
+    for (const auto& [key, value] : values_)
+        coder.encodeObject(key, value);
 }
 
 } // namespace Intents

@@ -46,45 +46,73 @@ TEST(AppIntentCustomError, ReachesTheHostWithItsPositionAsCode)
     EXPECT_EQ(unknown->code(), 4);
 }
 
-TEST(SecurityScopedAccess, StopsAtTheFirstRefusalAndEndsOnlyWhatStarted)
-{
-    QUrl a = QUrl::fromLocalFile("/a"), b = QUrl::fromLocalFile("/b"), c = QUrl::fromLocalFile("/c");
-    std::vector<QUrl> tried, stopped;
-    SecurityScopedAccessSeam::setStartHandler([&](const QUrl& url) {
-        tried.push_back(url);
-        return url != b;
-    });
-    SecurityScopedAccessSeam::setStopObserver([&](const QUrl& url) { stopped.push_back(url); });
-
-    std::vector<QUrl> recorded;
-    bool allStarted = true;
-    for (const auto& url : {a, b, c})
-        if (!(allStarted = startAccessingSecurityScopedResource(url, recorded)))
-            break;
-    stopAccessingSecurityScopedResources(recorded);
-
-    EXPECT_FALSE(allStarted);
-    EXPECT_EQ(tried, (std::vector<QUrl>{a, b}));
-    EXPECT_EQ(recorded, std::vector<QUrl>{a});
-    EXPECT_EQ(stopped, std::vector<QUrl>{a});
-    SecurityScopedAccessSeam::setStartHandler(nullptr);
-    SecurityScopedAccessSeam::setStopObserver(nullptr);
-}
-
 TEST(GeneratedIntents, ResponsesStartAtCodeZeroAndFailuresCarryTheirText)
 {
     CreateArchiveIntentResponse fresh;
-    EXPECT_EQ(fresh.code(), IntentResponseCode::unspecified);
+    EXPECT_EQ(fresh.code(), CreateArchiveIntentResponseCode::unspecified);
     auto activity = std::make_shared<Intents::UserActivity>();
-    GetURLIntentResponse coded(IntentResponseCode::success, activity);
-    EXPECT_EQ(coded.code(), IntentResponseCode::success);
+    GetURLIntentResponse coded(GetURLIntentResponseCode::success, activity);
+    EXPECT_EQ(coded.code(), GetURLIntentResponseCode::success);
     EXPECT_EQ(coded.userActivity(), activity);
     auto failure = UnarchiveIntentResponse::failureIntentResponseWithError("broken");
     EXPECT_EQ(static_cast<int64_t>(failure->code()), 5);
     EXPECT_EQ(failure->userActivity(), nullptr);
-    EXPECT_EQ(failure->valueForKey("error").toString(), "broken");
-    EXPECT_FALSE(IntentResponseCodeRange::fromRawValue(7));
+    EXPECT_EQ(failure->error(), "broken");
+    EXPECT_EQ(CreateArchiveIntentResponse::failureIntentResponseWithError("full")->error(), "full");
+    EXPECT_FALSE(GetFileFromURLIntentResponseCodeRange::fromRawValue(7));
+    EXPECT_TRUE(CreateArchiveIntentResponseCodeRange::fromRawValue(6));
+    EXPECT_FALSE(UnarchiveIntentResponseCodeRange::fromRawValue(-1));
     EXPECT_TRUE(CreateArchivePresetRange::fromRawValue(8));
     EXPECT_FALSE(CreateArchiveEncrytionMethodRange::fromRawValue(4));
     EXPECT_EQ(CreateArchivePresetResolutionResult::successWithResolvedCreateArchivePreset(CreateArchivePreset::iso).value, 7);
+}
+
+TEST(GeneratedIntents, TypedPropertiesLiveInTheIntentAndSurviveTheCoder)
+{
+    const Intents::INFile a{QUrl::fromLocalFile("/x/a.txt"), "a.txt"}, out{QUrl::fromLocalFile("/x/out"), "out"};
+    CreateArchiveIntent intent;
+    EXPECT_TRUE(intent.files().empty());
+    EXPECT_FALSE(intent.archiveName());
+    EXPECT_FALSE(intent.destination());
+    intent.setFiles({a});
+    intent.setArchiveName("report");
+    intent.setFormat(CreateArchivePreset::tarxz);
+    intent.setPassphrase("secret");
+    intent.setEncryptFileNames(true);
+    intent.setEncryptionMethod(CreateArchiveEncrytionMethod::AES256);
+    intent.setIgnoreHiddenFiles(false);
+    intent.setDestination(out);
+    EXPECT_EQ(intent.valueForKey("archiveName").toString(), "report") << "stored by the intent object, by name";
+
+    Intents::Coder coder;
+    intent.encodeWithCoder(coder);
+    CreateArchiveIntent decoded(coder);
+    EXPECT_EQ(decoded.files(), std::vector<Intents::INFile>{a});
+    EXPECT_EQ(decoded.archiveName(), "report");
+    EXPECT_EQ(decoded.format(), CreateArchivePreset::tarxz);
+    EXPECT_EQ(decoded.passphrase(), "secret");
+    EXPECT_EQ(decoded.encryptFileNames(), true);
+    EXPECT_EQ(decoded.encryptionMethod(), CreateArchiveEncrytionMethod::AES256);
+    EXPECT_EQ(decoded.ignoreHiddenFiles(), false);
+    EXPECT_EQ(decoded.destination(), out);
+
+    UnarchiveIntent unarchive;
+    unarchive.setFiles({a, out});
+    unarchive.encodeWithCoder(coder);
+    EXPECT_EQ(UnarchiveIntent(coder).files(), (std::vector<Intents::INFile>{a, out}));
+    GetFileFromURLIntent fromURL;
+    fromURL.setUrl(QUrl("https://example.org/a%20b.zip"));
+    fromURL.encodeWithCoder(coder);
+    EXPECT_EQ(GetFileFromURLIntent(coder).url(), QUrl("https://example.org/a%20b.zip"));
+
+    UnarchiveIntentResponse response(UnarchiveIntentResponseCode::success, nullptr);
+    response.setFiles({a});
+    Intents::Coder responseCoder;
+    response.encodeWithCoder(responseCoder);
+    UnarchiveIntentResponse restored(responseCoder);
+    EXPECT_EQ(restored.code(), UnarchiveIntentResponseCode::unspecified) << "the code is not read from the coder";
+    EXPECT_EQ(restored.files(), std::vector<Intents::INFile>{a});
+    GetURLIntentResponse urlResponse;
+    urlResponse.setUrl(QUrl::fromLocalFile("/x/a.txt"));
+    EXPECT_EQ(urlResponse.url(), QUrl::fromLocalFile("/x/a.txt"));
 }

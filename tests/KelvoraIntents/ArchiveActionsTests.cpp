@@ -2,6 +2,7 @@
 #include "Kelvora/Intents/SecurityScopedAccess.h"
 #include "Kelvora/Intents/Unarchive.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/StringEncoding.h"
 #include "Vantel/SharedSettings.h"
 #include "tests/support/EventLoop.h"
 
@@ -177,30 +178,44 @@ TEST_F(ArchiveActions, ExtractArchiveNeverAsksForAPassphrase)
     EXPECT_EQ(result.error()->domain(), "ZODArchiverErrorDomain");
 }
 
-TEST_F(ArchiveActions, ExtractArchiveDecodesNamesWithTheFallbackEncoding)
+TEST_F(ArchiveActions, ExtractArchiveReturnsTheFilesWrittenUnderTheFallbackEncoding)
 {
-    // "日本.txt" in Shift_JIS: Info-ZIP stores a name that is not UTF-8 as its raw bytes.
-    QString archive = root + "/sjis.zip";
-    ASSERT_EQ(run("python3", {"-c",
-                              "import os,subprocess,sys\n"
-                              "n='\\u65e5\\u672c.txt'.encode('shift_jis')\n"
-                              "d=sys.argv[2].encode()\n"
-                              "os.makedirs(d,exist_ok=True)\n"
-                              "open(os.path.join(d,n),'wb').write(b'hi')\n"
-                              "subprocess.check_call([b'zip',b'-q',sys.argv[1].encode(),n],cwd=d)\n",
-                              archive, root + "/sjis"}),
-              0);
-    Vantel::SharedSettings().setFallbackEncoding(8); // Shift JIS
-    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}},
-                           {"destination", folderValue(root + "/out")}};
-    QDir().mkpath(root + "/out");
-    auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
-    Vantel::SharedSettings().setFallbackEncoding(0);
-    ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
-    EXPECT_TRUE(QFileInfo::exists(root + QString::fromUtf8("/out/日本.txt")));
-    const auto& files = std::get<std::vector<IntentFile>>(result.value());
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].fileURL->toLocalFile().toStdString(), (root + "/out/").toStdString() + "日本.txt");
+    // Info-ZIP stores a name that is not UTF-8 as its raw bytes, with no UTF-8 flag.
+    struct Row {
+        const char* codec;
+        uint64_t encoding;
+        QString name;
+    } rows[] = {
+        {"shift_jis", Foundation::Encoding::ShiftJIS, QString::fromUtf8("日本.txt")},
+        {"cp437", Foundation::Encoding::DOSLatinUS, QString::fromUtf8("Ünïcödé")},
+    };
+    for (const auto& row : rows) {
+        QString archive = root + "/" + row.codec + ".zip";
+        QString out = root + "/out-" + row.codec;
+        ASSERT_EQ(run("python3", {"-c",
+                                  "import os,subprocess,sys\n"
+                                  "n=sys.argv[3].encode(sys.argv[4])\n"
+                                  "d=sys.argv[2].encode()\n"
+                                  "os.makedirs(os.path.join(d,n),exist_ok=True)\n"
+                                  "open(os.path.join(d,n,b'x'),'wb').write(b'hi')\n"
+                                  "open(os.path.join(d,n+b'.txt'),'wb').write(b'hi')\n"
+                                  "subprocess.check_call([b'zip',b'-qr',sys.argv[1].encode(),n,n+b'.txt'],cwd=d,"
+                                  "env={'LC_ALL':'C','PATH':os.environ['PATH']})\n",
+                                  archive, root + "/src-" + row.codec, row.name, row.codec}),
+                  0);
+        QDir().mkpath(out);
+        Vantel::SharedSettings().setFallbackEncoding(row.encoding);
+        ParameterValues values{{"files", std::vector<IntentFile>{fileValue(archive)}}, {"destination", folderValue(out)}};
+        auto result = runOffMain([&] { return Unarchive::perform(values, nullptr); });
+        Vantel::SharedSettings().setFallbackEncoding(0);
+        ASSERT_TRUE(result.isSuccess()) << result.error()->localizedDescription();
+        std::vector<QString> returned;
+        for (const auto& f : std::get<std::vector<IntentFile>>(result.value()))
+            returned.push_back(f.fileURL->toLocalFile());
+        EXPECT_EQ(returned, (std::vector<QString>{out + "/" + row.name, out + "/" + row.name + ".txt"})) << row.codec;
+        for (const auto& path : returned)
+            EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+    }
 }
 
 TEST_F(ArchiveActions, ExtractArchiveReturnsExactlyTheItemsWritten)
@@ -232,4 +247,48 @@ TEST_F(ArchiveActions, ExtractArchiveReturnsExactlyTheItemsWritten)
         written.insert((root + "/out/" + name).toStdString());
     EXPECT_EQ(returned, written);
     EXPECT_EQ(written.size(), 3u);
+}
+
+TEST_F(ArchiveActions, BothArchiveActionsStopAtTheFirstRefusedSourceAndEndEveryAccess)
+{
+    writeFile(root + "/src/b.txt", "b\n");
+    writeFile(root + "/src/c.txt", "c\n");
+    QDir().mkpath(root + "/out");
+    const QUrl a = QUrl::fromLocalFile(root + "/src/report.txt"), b = QUrl::fromLocalFile(root + "/src/b.txt"),
+               c = QUrl::fromLocalFile(root + "/src/c.txt"), out = QUrl::fromLocalFile(root + "/out");
+    std::vector<QUrl> tried, stopped;
+    std::optional<QUrl> refused;
+    SecurityScopedAccessSeam::setStartHandler([&](const QUrl& url) {
+        tried.push_back(url);
+        return url != refused;
+    });
+    SecurityScopedAccessSeam::setStopObserver([&](const QUrl& url) { stopped.push_back(url); });
+    ParameterValues values{{"files", std::vector<IntentFile>{fileValue(a.toLocalFile()), fileValue(b.toLocalFile()),
+                                                             fileValue(c.toLocalFile())}},
+                           {"destination", folderValue(out.toLocalFile())}};
+    struct Row {
+        const char* action;
+        PerformResult (*perform)(const ParameterValues&, Foundation::ProgressPtr);
+        bool succeeds; // three text files are no archive: the engine fails the extraction
+    } rows[] = {{"Make Archives", &CreateArchive::perform, true}, {"Extract Archive", &Unarchive::perform, false}};
+    for (const auto& row : rows) {
+        tried.clear();
+        stopped.clear();
+        refused = b;
+        auto result = row.perform(values, nullptr);
+        ASSERT_TRUE(result.isFailure()) << row.action;
+        EXPECT_EQ(result.error()->domain(), "Kelvora.AppIntentCustomError") << row.action;
+        EXPECT_EQ(result.error()->code(), 3) << row.action;
+        EXPECT_EQ(tried, (std::vector<QUrl>{a, b})) << row.action << ": the third source is never tried";
+        EXPECT_EQ(stopped, std::vector<QUrl>{a}) << row.action << ": only the started access ends";
+
+        tried.clear();
+        stopped.clear();
+        refused.reset();
+        auto finished = runOffMain([&] { return row.perform(values, nullptr); });
+        EXPECT_EQ(finished.isSuccess(), row.succeeds) << row.action;
+        EXPECT_EQ(stopped, (std::vector<QUrl>{a, b, c, out})) << row.action << ": every access ends once";
+    }
+    SecurityScopedAccessSeam::setStartHandler(nullptr);
+    SecurityScopedAccessSeam::setStopObserver(nullptr);
 }

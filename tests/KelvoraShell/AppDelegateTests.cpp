@@ -7,6 +7,7 @@
 #include "Vantel/SharedSettings.h"
 #include "tests/support/EventLoop.h"
 
+#include <QProcess>
 #include <QTimer>
 
 #include <filesystem>
@@ -63,12 +64,57 @@ TEST_F(AppDelegateTest, OpenFilesOpensExistingFilesTogetherAndIgnoresAListWithAF
     std::filesystem::create_directory(folder);
 
     delegate->applicationOpenFiles({a, folder});
-    delegate->applicationOpenFiles({a, TestSupport::scratchDirectory() + "/missing"});
     EXPECT_TRUE(browserWindows().empty());
 
     delegate->applicationOpenFiles({a, b});
     ASSERT_EQ(browserWindows().size(), 1u);
     EXPECT_TRUE(TestSupport::waitUntil([&] { return TaskManager::shared()->totalTaskCount() == 0; }));
+}
+
+TEST_F(AppDelegateTest, APathThatDoesNotExistIsNamedInAnAlertAndTheOthersOpen)
+{
+    const std::string archive = makeZip("one.zip");
+    const std::string missing = TestSupport::scratchDirectory() + "/nothere.zip";
+    delegate->applicationOpenFiles({missing, archive});
+    delegate->applicationDidFinishLaunching();
+    QWidget* alert = nullptr;
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return (alert = shownAlert()) != nullptr; }));
+    EXPECT_EQ(messageText(alert), localizedString("ALERT_MESSAGE_ANAYLYZING_FAILED"));
+    EXPECT_NE(informativeText(alert).find(missing), std::string::npos) << informativeText(alert);
+    auto windows = browserWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    auto browser = browserOf(windows[0]);
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return browser->rootDirectory != nullptr; }));
+    EXPECT_EQ(browser->filePaths, std::vector<std::string>{archive});
+    pressButton(alert, buttonTitles(alert).front());
+    EXPECT_TRUE(TestSupport::waitUntil([] { return !shownAlert(); }));
+}
+
+TEST(ProgramCommandLine, HelpAndVersionPrintAndAMissingPathIsReported)
+{
+    struct Row {
+        QStringList args;
+        QString out;
+    } rows[] = {{{"--help"}, "Usage: kelvora [options] [archives...]"}, {{"-h"}, "kelvora actions list"}, {{"--version"}, "kelvora 1.0\n"}};
+    for (const auto& row : rows) {
+        QProcess p;
+        p.start(KELVORA_BINARY, row.args);
+        ASSERT_TRUE(p.waitForFinished(30000)) << row.args.join(' ').toStdString();
+        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).contains(row.out)) << row.args.join(' ').toStdString();
+    }
+
+    const QString missing = QString::fromStdString(TestSupport::scratchDirectory()) + "/nothere.zip";
+    QProcess p;
+    p.start(KELVORA_BINARY, {missing});
+    QByteArray err;
+    EXPECT_TRUE(TestSupport::waitUntil([&] {
+        err += p.readAllStandardError();
+        return err.contains("\n");
+    })) << err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(err).toStdString(), ("kelvora: " + missing + " could not be read: it does not exist\n").toStdString());
+    p.kill();
+    p.waitForFinished();
 }
 
 TEST_F(AppDelegateTest, OpeningAnArchiveReusesAnEmptyBrowserElseCascadesANewOne)
