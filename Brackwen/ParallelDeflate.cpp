@@ -24,23 +24,27 @@ public:
         if (!job.dictionary.empty()
             && deflateSetDictionary(&z_, job.dictionary.data(), uInt(job.dictionary.size())) != Z_OK)
             return false;
-        job.output.resize(deflateBound(&z_, uLong(job.input.size())) + 16);
+        // Into a buffer kept from block to block: a fresh one of the bound's
+        // size would be zeroed and faulted in for every block.
+        const size_t bound = deflateBound(&z_, uLong(job.input.size())) + 16;
+        if (scratch_.size() < bound)
+            scratch_.resize(bound);
         z_.next_in = job.input.data();
         z_.avail_in = uInt(job.input.size());
         size_t produced = 0;
         const int flush = job.last ? Z_FINISH : Z_SYNC_FLUSH;
         for (;;) {
-            z_.next_out = job.output.data() + produced;
-            z_.avail_out = uInt(job.output.size() - produced);
+            z_.next_out = scratch_.data() + produced;
+            z_.avail_out = uInt(scratch_.size() - produced);
             const int r = deflate(&z_, flush);
-            produced = job.output.size() - z_.avail_out;
+            produced = scratch_.size() - z_.avail_out;
             if (r == Z_STREAM_END || (r == Z_OK && flush == Z_SYNC_FLUSH && z_.avail_out > 0 && z_.avail_in == 0))
                 break;
             if (r != Z_OK && r != Z_BUF_ERROR)
                 return false;
-            job.output.resize(job.output.size() * 2);
+            scratch_.resize(scratch_.size() * 2);
         }
-        job.output.resize(produced);
+        job.output.assign(scratch_.begin(), scratch_.begin() + ptrdiff_t(produced));
         return true;
     }
 
@@ -58,6 +62,7 @@ private:
     }
 
     z_stream z_{};
+    std::vector<uint8_t> scratch_;
     bool ready_ = false;
     int level_ = 0;
 };
