@@ -73,7 +73,8 @@ private:
 // Level 0 (no choice made) is zlib's default, as it is for libarchive.
 int deflateLevelFor(int level);
 
-// The raw deflate of a whole buffer in one go (small entries), into `output`.
+// The raw deflate of a whole buffer in one go, on the calling thread (a
+// sample that decides whether deflating is worth it), into `output`.
 bool deflateWhole(const uint8_t* data, size_t size, int level, std::vector<uint8_t>& output);
 
 } // namespace Brackwen

@@ -201,13 +201,14 @@ public:
 
     Foundation::ErrorPtr finish(const std::function<bool()>& isCancelled) override
     {
+        const auto failure = [this] { return failed_ ? codecError("gzip compression failed") : outputError(errno); };
         if (!submit(true))
-            return outputError(errno);
+            return failure();
         while (pool_.pending() > 0) {
             if (isCancelled && isCancelled())
                 return ZODArchiverMakeError(ZODArchiverErrorCancelled);
             if (!emit(pool_.takeNext()->jobs.front()))
-                return failed_ ? codecError("gzip compression failed") : outputError(errno);
+                return failure();
         }
         uint8_t trailer[8];
         for (int i = 0; i < 4; ++i) {
