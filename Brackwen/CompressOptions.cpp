@@ -76,13 +76,16 @@ compressSettingsFor(const ZODArchiverPreference& preference, bool sevenZipAvaila
         if (hideNames)
             return R::failure(cannotEncrypt("zip cannot encrypt entry names"));
         w.format = "zip";
-        append(w.options, levelOption("zip", level, kNineStep));
-        if (passphrase) {
-            static const char* methods[4] = {"aes256", "zipcrypt", "aes128", "aes256"};
-            int64_t method = preference.encryptionMethod();
-            append(w.options, std::string("zip:encryption=") + methods[(method >= 1 && method <= 3) ? method : 0]);
-            w.passphrase = passphrase;
+        // Our own writer, parallel; libarchive's only for encryption.
+        if (!passphrase) {
+            w.compression = {StreamCodec::Deflate, level > 0 ? kNineStep[level] : 0, threadCount()};
+            return R::success(std::move(s));
         }
+        static const char* methods[4] = {"aes256", "zipcrypt", "aes128", "aes256"};
+        const int64_t method = preference.encryptionMethod();
+        append(w.options, levelOption("zip", level, kNineStep));
+        append(w.options, std::string("zip:encryption=") + methods[(method >= 1 && method <= 3) ? method : 0]);
+        w.passphrase = passphrase;
         return R::success(std::move(s));
     }
     case ZODArchiverPreset7z:
@@ -116,8 +119,7 @@ compressSettingsFor(const ZODArchiverPreference& preference, bool sevenZipAvaila
     w.format = "paxr"; // ustar unless an entry needs pax headers
     switch (preference.preset()) {
     case ZODArchiverPresetTarGz:
-        w.filter = "gzip";
-        append(w.options, levelOption("gzip", level, kNineStep));
+        w.compression = {StreamCodec::Gzip, level > 0 ? kNineStep[level] : 0, threadCount()};
         break;
     case ZODArchiverPresetTarBz2:
         w.filter = "bzip2";

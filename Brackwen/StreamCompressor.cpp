@@ -1,6 +1,7 @@
 #include "Brackwen/StreamCompressor.h"
 
 #include "Brackwen/OutputWriter.h"
+#include "Brackwen/ParallelDeflate.h"
 #include "Brackwen/ZODArchiverError.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <lzma.h>
 #include <string>
 #include <vector>
+#include <zlib.h>
 #include <zstd.h>
 
 namespace Brackwen {
@@ -169,6 +171,115 @@ private:
     std::vector<uint8_t> out_;
 };
 
+// One gzip member, its deflate stream cut into blocks that are compressed on
+// every core (see ParallelDeflate.h); what gzip and tar read is the same as
+// from a single-threaded gzip.
+class GzipCompressor final : public StreamCompressor {
+public:
+    GzipCompressor(int fd, const StreamCompression& s)
+        : writer_(fd), pool_(s.threads), level_(deflateLevelFor(s.level))
+    {
+        // No name, no time (the archive's own entries carry them), Unix.
+        const uint8_t xfl = level_ == 9 ? 2 : level_ == 1 ? 4 : 0;
+        pending_ = {0x1f, 0x8b, 8, 0, 0, 0, 0, 0, xfl, 3};
+        block_.reserve(kBlock);
+    }
+
+    bool write(const void* data, size_t size) override
+    {
+        auto* p = static_cast<const uint8_t*>(data);
+        while (size > 0) {
+            const size_t n = std::min(size, kBlock - block_.size());
+            block_.insert(block_.end(), p, p + n);
+            p += n;
+            size -= n;
+            if (block_.size() == kBlock && !submit(false))
+                return false;
+        }
+        return true;
+    }
+
+    Foundation::ErrorPtr finish(const std::function<bool()>& isCancelled) override
+    {
+        const auto failure = [this] { return failed_ ? codecError("gzip compression failed") : outputError(errno); };
+        if (!submit(true))
+            return failure();
+        while (pool_.pending() > 0) {
+            if (isCancelled && isCancelled())
+                return ZODArchiverMakeError(ZODArchiverErrorCancelled);
+            if (!emit(pool_.takeNext()->jobs.front()))
+                return failure();
+        }
+        uint8_t trailer[8];
+        for (int i = 0; i < 4; ++i) {
+            trailer[i] = uint8_t(crc_ >> (8 * i));
+            trailer[4 + i] = uint8_t(length_ >> (8 * i));
+        }
+        pending_.insert(pending_.end(), trailer, trailer + 8);
+        if (!flush())
+            return outputError(errno);
+        return writer_.close() ? nullptr : outputError(errno);
+    }
+
+private:
+    static constexpr size_t kBlock = 256 * 1024;
+
+    bool submit(bool last)
+    {
+        auto batch = std::make_shared<DeflateBatch>();
+        DeflateJob& job = batch->jobs.emplace_back();
+        job.level = level_;
+        job.last = last;
+        job.dictionary = std::move(window_);
+        const size_t keep = std::min(block_.size(), kDeflateWindow);
+        window_.assign(block_.end() - ptrdiff_t(keep), block_.end());
+        job.input = std::move(block_);
+        block_ = {};
+        block_.reserve(kBlock);
+        pool_.submit(std::move(batch));
+        // Ready blocks go out as soon as they are; beyond a few per thread
+        // the reader waits for the oldest.
+        while (auto done = pool_.takeNextIfDone())
+            if (!emit(done->jobs.front()))
+                return false;
+        while (pool_.pending() > size_t(4 * pool_.threads()))
+            if (!emit(pool_.takeNext()->jobs.front()))
+                return false;
+        return true;
+    }
+
+    bool emit(const DeflateJob& job)
+    {
+        if (!job.ok) {
+            failed_ = true;
+            errno = ENOMEM;
+            return false;
+        }
+        crc_ = uint32_t(crc32_combine(crc_, job.crc, z_off_t(job.input.size())));
+        length_ += job.input.size();
+        pending_.insert(pending_.end(), job.output.begin(), job.output.end());
+        return pending_.size() < kOutput || flush();
+    }
+
+    bool flush()
+    {
+        if (!pushOutput(writer_, pending_, pending_.size()))
+            return false;
+        pending_.clear();
+        return true;
+    }
+
+    OutputWriter writer_;
+    DeflatePool pool_;
+    int level_;
+    std::vector<uint8_t> block_;
+    std::vector<uint8_t> window_;
+    std::vector<uint8_t> pending_;
+    uint32_t crc_ = 0;
+    uint64_t length_ = 0;
+    bool failed_ = false;
+};
+
 } // namespace
 
 std::unique_ptr<StreamCompressor> makeStreamCompressor(const StreamCompression& settings, int fd,
@@ -183,7 +294,10 @@ std::unique_ptr<StreamCompressor> makeStreamCompressor(const StreamCompression& 
         auto c = std::make_unique<XzCompressor>(fd);
         return c->setUp(settings, expectedBytes) ? std::move(c) : nullptr;
     }
+    case StreamCodec::Gzip:
+        return std::make_unique<GzipCompressor>(fd, settings);
     case StreamCodec::None:
+    case StreamCodec::Deflate:
         break;
     }
     return nullptr;

@@ -1,9 +1,10 @@
 #pragma once
-// Multi-threaded zstd and xz for the tar stream, in place of libarchive's own
-// filters: its xz filter cuts blocks of three dictionaries (24 MiB at the
-// default preset), so anything smaller than a few hundred megabytes keeps
-// one or two cores busy, and its zstd filter cannot size its jobs. Here the
-// block (job) size follows the input, so every thread gets work.
+// Multi-threaded gzip, zstd and xz for the tar stream, in place of
+// libarchive's own filters: its gzip filter has no threads at all, its xz
+// filter cuts blocks of three dictionaries (24 MiB at the default preset),
+// so anything smaller than a few hundred megabytes keeps one or two cores
+// busy, and its zstd filter cannot size its jobs. Here the block (job) size
+// follows the input, so every thread gets work.
 
 #include "Platform/Foundation/Error.h"
 
@@ -13,7 +14,9 @@
 
 namespace Brackwen {
 
-enum class StreamCodec { None, Zstd, Xz };
+// Deflate is not a stream after tar: it selects the parallel zip writer
+// (ZipWriter.h), which deflates entry by entry.
+enum class StreamCodec { None, Zstd, Xz, Gzip, Deflate };
 
 struct StreamCompression {
     StreamCodec codec = StreamCodec::None;

@@ -1,6 +1,7 @@
 #include "Brackwen/WriterLibarchive.h"
 
 #include "Brackwen/StreamCompressor.h"
+#include "Brackwen/ZipWriter.h"
 #include "Brackwen/ZODArchiverError.h"
 
 #include <archive.h>
@@ -190,6 +191,8 @@ private:
 
 VoidResult writeArchive(int fd, const CompressPlan& plan, const WriterSettings& settings, const WriterControl& control)
 {
+    if (settings.compression.codec == StreamCodec::Deflate)
+        return writeZip(fd, plan, settings.compression, control);
     return Writer(fd, control).run(plan, settings);
 }
 

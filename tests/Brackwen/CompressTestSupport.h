@@ -49,6 +49,19 @@ inline std::string randomBytes(size_t size, unsigned seed = 7)
     return s;
 }
 
+// Compressible text: words drawn at random, so it is not one repeated run.
+inline std::string textBytes(size_t size, unsigned seed = 5)
+{
+    static const char* words[] = {"archive ", "folder ", "entry ", "stream ", "block ", "kelvora ", "data\n", "name "};
+    std::mt19937 gen(seed);
+    std::string s;
+    s.reserve(size + 16);
+    while (s.size() < size)
+        s += words[gen() % 8];
+    s.resize(size);
+    return s;
+}
+
 // <root>/tree: a.txt, sub/b.bin (random), sub/c.txt, link -> a.txt,
 // .hidden, sub/.hdir/x.
 inline std::string makeTree(const std::string& root)

@@ -8,6 +8,9 @@
 #include <atomic>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <sstream>
+#include <sys/stat.h>
 
 using namespace CompressTest;
 namespace fs = std::filesystem;
@@ -281,16 +284,162 @@ TEST_F(CompressTest, FullDiskIsAFailure)
     struct Case {
         const char* filter;
         StreamCodec codec;
-    } cases[] = {{"", StreamCodec::None}, {"gzip", StreamCodec::None}, {"", StreamCodec::Zstd}, {"", StreamCodec::Xz}};
+        const char* format = "paxr";
+    } cases[] = {{"", StreamCodec::None},        {"gzip", StreamCodec::None}, {"", StreamCodec::Zstd},
+                 {"", StreamCodec::Xz},          {"", StreamCodec::Gzip},     {"", StreamCodec::None, "zip"},
+                 {"", StreamCodec::Deflate, "zip"}};
     for (const auto& c : cases) {
         int fd = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
         ASSERT_GE(fd, 0);
-        Brackwen::WriterSettings settings{"paxr", c.filter, "", std::nullopt, {c.codec, c.codec == StreamCodec::Xz ? 1 : 3, 4}};
+        Brackwen::WriterSettings settings{c.format, c.filter, "", std::nullopt, {c.codec, c.codec == StreamCodec::Xz ? 1 : 3, 4}};
         auto written = Brackwen::writeArchive(fd, plan.value(), settings, {});
         ::close(fd);
         ASSERT_TRUE(written.isFailure()) << c.filter << int(c.codec);
         EXPECT_EQ(written.error()->code(), ZODArchiverErrorDiskFull) << c.filter << int(c.codec);
     }
+}
+
+// Many compression blocks of text and of random data beside the small tree.
+void addLargeFiles(const std::string& tree)
+{
+    writeFile(tree + "/big/text.txt", textBytes(3 << 20));
+    writeFile(tree + "/big/random.bin", randomBytes(3 << 19, 3));
+}
+
+int64_t fileSize(const std::string& path) { return int64_t(fs::file_size(path)); }
+
+TEST_F(CompressTest, GzipStreamIsOneMemberAtTheChosenLevel)
+{
+    addLargeFiles(tree);
+    auto plan = Brackwen::planCompression({tree}, false, nullptr);
+    ASSERT_TRUE(plan.isSuccess());
+    for (int level : {1, 6, 9}) {
+        std::string archive = out + "/l" + std::to_string(level) + ".tar.gz";
+        int fd = ::open(archive.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        Brackwen::WriterSettings settings{"paxr", "", "", std::nullopt, {Brackwen::StreamCodec::Gzip, level, 4}};
+        auto written = Brackwen::writeArchive(fd, plan.value(), settings, {});
+        ::close(fd);
+        ASSERT_TRUE(written.isSuccess()) << written.error()->stringForKey(ZODArchiverUnderlyingMessageKey);
+
+        const std::string q = shellQuoted(archive);
+        EXPECT_EQ(shell("gzip -t " + q).status, 0);
+        auto members = Fixtures::python("import zlib\n"
+                                        "data = open(" + q + ", 'rb').read()\n"
+                                        "d = zlib.decompressobj(31)\n"
+                                        "d.decompress(data)\n"
+                                        "print(int(d.eof), len(d.unused_data))\n");
+        EXPECT_EQ(members.output, "1 0\n") << "level " << level;
+        // The level means what it means to gzip: the size stays close to
+        // gzip's own at that level.
+        auto reference = shell("gzip -dc " + q + " | gzip -" + std::to_string(level) + " | wc -c");
+        const double ratio = double(fileSize(archive)) / std::stod(reference.output);
+        EXPECT_NEAR(ratio, 1.0, 0.03) << "level " << level;
+
+        std::string extracted = freshFolder("check");
+        ASSERT_EQ(shell("tar -xzf " + q + " -C " + shellQuoted(extracted)).status, 0);
+        for (const char* name : {"/tree/big/text.txt", "/tree/big/random.bin", "/tree/sub/b.bin"})
+            EXPECT_EQ(readFile(extracted + name), readFile(root + name)) << name;
+    }
+}
+
+// Path -> method, from 7-Zip's technical listing.
+std::map<std::string, std::string> zipMethods(const std::string& archive)
+{
+    std::map<std::string, std::string> methods;
+    std::istringstream listing(shell("7zz l -slt " + shellQuoted(archive)).output);
+    std::string line, path;
+    while (std::getline(listing, line)) {
+        if (line.rfind("Path = ", 0) == 0)
+            path = line.substr(7);
+        else if (line.rfind("Method = ", 0) == 0)
+            methods[path] = line.substr(9);
+    }
+    return methods;
+}
+
+TEST_F(CompressTest, ZipStoresWhatDoesNotCompressAndKeepsNamesTimesAndModes)
+{
+    addLargeFiles(tree);
+    writeFile(tree + "/small-random.bin", randomBytes(5000, 9));
+    writeFile(tree + "/empty", "");
+    fs::create_directories(tree + "/empty-dir");
+    const std::string unicode = "/tree/na\xc3\xafve \xe5\x90\x8d.txt";
+    writeFile(root + unicode, textBytes(3000));
+    ::chmod((tree + "/sub/c.txt").c_str(), 0750);
+    const struct timespec times[2] = {{981173106, 0}, {981173106, 0}}; // 2001-02-03
+    ::utimensat(AT_FDCWD, (tree + "/a.txt").c_str(), times, AT_SYMLINK_NOFOLLOW);
+    const std::map<std::string, std::string> expected = {
+        {"tree/big/random.bin", "Store"}, {"tree/small-random.bin", "Store"}, {"tree/sub/b.bin", "Store"},
+        {"tree/big/text.txt", "Deflate"}, {"tree/a.txt", "Deflate"}};
+
+    for (int64_t level : {0, 1, 5}) {
+        ZODArchiverPreference preference(ZODArchiverPresetZip, std::nullopt);
+        preference.setCompressionLevel(level);
+        std::string archive = out + "/l" + std::to_string(level) + ".zip";
+        auto outcome = compress({tree}, archive, preference);
+        ASSERT_TRUE(outcome.success) << outcome.error->localizedDescription();
+
+        auto methods = zipMethods(archive);
+        for (const auto& [path, method] : expected)
+            EXPECT_EQ(methods[path].substr(0, method.size()), method) << path << " level " << level;
+        const std::string q = shellQuoted(archive);
+        for (const char* check : {"unzip -tq ", "7zz t ", "bsdtar -tf "}) {
+            auto tested = shell(check + q);
+            EXPECT_EQ(tested.status, 0) << check << tested.output;
+        }
+
+        std::string unzipped = freshFolder("unzipped");
+        ASSERT_EQ(shell("unzip -q " + q + " -d " + shellQuoted(unzipped)).status, 0);
+        EXPECT_EQ(Fixtures::listTree(unzipped + "/tree"), Fixtures::listTree(tree));
+        for (const char* name : {"/tree/big/text.txt", "/tree/big/random.bin", "/tree/sub/b.bin", "/tree/empty"})
+            EXPECT_EQ(readFile(unzipped + name), readFile(root + name)) << name;
+        EXPECT_EQ(readFile(unzipped + unicode), readFile(root + unicode));
+        struct stat st {};
+        ASSERT_EQ(::stat((unzipped + "/tree/sub/c.txt").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0750u);
+        ASSERT_EQ(::stat((unzipped + "/tree/a.txt").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtim.tv_sec, times[1].tv_sec);
+        ASSERT_TRUE(fs::is_symlink(unzipped + "/tree/link"));
+        EXPECT_EQ(fs::read_symlink(unzipped + "/tree/link"), "a.txt");
+
+        // libarchive reads it as a stream, and so does the engine's own extraction.
+        std::string streamed = freshFolder("streamed");
+        ASSERT_EQ(shell("bsdtar -xf - -C " + shellQuoted(streamed) + " < " + q).status, 0);
+        EXPECT_EQ(readFile(streamed + "/tree/big/random.bin"), readFile(tree + "/big/random.bin"));
+        auto analysis = Fixtures::analyze({archive});
+        ASSERT_FALSE(analysis.error) << analysis.error->localizedDescription();
+        std::string engine = freshFolder("engine");
+        ASSERT_FALSE(Fixtures::extract({archive}, engine, analysis.root));
+        EXPECT_EQ(Fixtures::listTree(engine + "/tree"), Fixtures::listTree(tree));
+        EXPECT_EQ(readFile(engine + "/tree/big/text.txt"), readFile(tree + "/big/text.txt"));
+    }
+}
+
+TEST_F(CompressTest, ZipOfMoreThan65535EntriesIsReadable)
+{
+    // One small file under many names: the entry count is what matters.
+    auto plan = Brackwen::planCompression({tree + "/sub/c.txt"}, false, nullptr);
+    ASSERT_TRUE(plan.isSuccess());
+    const Brackwen::CompressSource file = plan.value().entries.front();
+    plan.value().entries.clear();
+    for (int i = 0; i < 66000; ++i) {
+        plan.value().entries.push_back(file);
+        plan.value().entries.back().entryName = "many/f" + std::to_string(i);
+    }
+    std::string archive = destination(ZODArchiverPresetZip);
+    int fd = ::open(archive.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    Brackwen::WriterSettings settings{"zip", "", "", std::nullopt, {Brackwen::StreamCodec::Deflate, 0, 4}};
+    auto written = Brackwen::writeArchive(fd, plan.value(), settings, {});
+    ::close(fd);
+    ASSERT_TRUE(written.isSuccess()) << written.error()->stringForKey(ZODArchiverUnderlyingMessageKey);
+
+    const std::string q = shellQuoted(archive);
+    EXPECT_EQ(shell("7zz t " + q).status, 0);
+    auto listed = shell("bsdtar -tf " + q + " | wc -l");
+    EXPECT_EQ(std::stol(listed.output), 66000);
+    EXPECT_EQ(shell("unzip -p " + q + " many/f65999").output, "c\n");
 }
 
 } // namespace
