@@ -134,8 +134,12 @@ void Menu::installMenuBar(Window& window)
 {
     auto menu = Application::shared().mainMenu();
     QMainWindow* widget = window.widget();
-    if (!widget || window.isSheet())
+    if (!widget)
         return;
+    if (!window.carriesMenuBar()) {
+        widget->setMenuWidget(nullptr);
+        return;
+    }
     QMenuBar* bar = widget->menuBar();
     bar->clear();
     if (!menu)

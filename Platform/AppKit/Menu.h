@@ -1,6 +1,7 @@
 #pragma once
-// Stand-in for the platform's menus, built in code. Every window shows the
-// application's main menu as its menu bar; an item without a target sends
+// Stand-in for the platform's menus, built in code. Every main window (not
+// an alert, prompt or sheet) shows the application's main menu as its menu
+// bar; an item without a target sends
 // its action through the responder chain and is enabled when some
 // responder there handles (and validates) the action.
 
@@ -79,7 +80,8 @@ public:
     void update();
 
     QMenu* qtMenu() const { return menu_; }
-    // Gives the window a menu bar with the application's main menu.
+    // Gives the window a menu bar with the application's main menu when it
+    // carries one, and takes it away when it does not.
     static void installMenuBar(Window& window);
 
 private:

@@ -65,6 +65,15 @@ WindowPtr Window::make(QSize contentSize, unsigned styleMask)
     return window;
 }
 
+WindowPtr Window::makePanel(QSize contentSize, unsigned styleMask)
+{
+    Dispatch::assertMainThread("Window::makePanel");
+    WindowPtr window(new Window);
+    window->panel_ = true;
+    window->build(contentSize, styleMask);
+    return window;
+}
+
 WindowPtr Window::withContentViewController(const std::shared_ptr<ViewController>& controller)
 {
     auto window = make();

@@ -3,6 +3,7 @@
 #include "Platform/AppKit/Window.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 
 namespace AppKit {
 
@@ -33,6 +34,14 @@ void WindowWidget::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
     if (owner_)
         owner_->saveFrame();
+}
+
+void WindowWidget::keyPressEvent(QKeyEvent* event)
+{
+    if (owner_ && owner_->performKeyEquivalent(*event))
+        event->accept();
+    else
+        QMainWindow::keyPressEvent(event);
 }
 
 } // namespace AppKit
