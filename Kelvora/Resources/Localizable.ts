@@ -288,5 +288,17 @@
         <source>ENCODING_SELECTION_MESSAGE</source>
         <translation>Some names in this archive are not in Unicode. Choose their text encoding:</translation>
     </message>
+    <message>
+        <source>DISAMBIGUATE_ALERT_TITLE</source>
+        <translation>Open the files as one archive, or make a new archive of them?</translation>
+    </message>
+    <message>
+        <source>DISAMBIGUATE_ALERT_OPTION_OPEN_ARCHIVE</source>
+        <translation>Open as Archive</translation>
+    </message>
+    <message>
+        <source>DISAMBIGUATE_ALERT_OPTION_MAKE_ARCHIVE</source>
+        <translation>Make Archive</translation>
+    </message>
 </context>
 </TS>
