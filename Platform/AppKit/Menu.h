@@ -9,6 +9,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     // the responder chain (and this flag).
     bool isEnabled() const;
     void setEnabled(bool enabled);
+    // The item's on state, shown as a check mark.
+    bool isChecked() const;
+    void setChecked(bool checked);
 
     // Sends the action, as choosing the item does.
     void performClick();
@@ -69,6 +73,7 @@ public:
 
     const std::string& title() const { return title_; }
     void addItem(const MenuItemPtr& item);
+    void removeItem(const MenuItemPtr& item);
     // Adds an item with a submenu of this title and returns the submenu.
     std::shared_ptr<Menu> addSubmenu(const std::string& title);
     const std::vector<MenuItemPtr>& items() const { return items_; }
@@ -78,6 +83,9 @@ public:
 
     // Enables each item as its target or the responder chain allows.
     void update();
+    // Runs each time the menu is about to open, before the items are
+    // enabled: for menus whose items follow the application's state.
+    void setMenuNeedsUpdate(std::function<void(Menu&)> handler) { needsUpdate_ = std::move(handler); }
 
     QMenu* qtMenu() const { return menu_; }
     // Gives the window a menu bar with the application's main menu when it
@@ -87,6 +95,7 @@ public:
 private:
     std::string title_;
     std::vector<MenuItemPtr> items_;
+    std::function<void(Menu&)> needsUpdate_;
     QMenu* menu_;
 };
 

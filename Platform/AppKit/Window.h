@@ -190,6 +190,9 @@ private:
     friend class TabGroup;
     Window() = default;
     void build(QSize contentSize, unsigned styleMask);
+    // Miniaturize, the toolbar's toggle, tab stepping and ordering front,
+    // as the standard menu items send them.
+    void registerStandardActions();
     void applyFlags();
     void refreshTitle();
     void saveFrame();
