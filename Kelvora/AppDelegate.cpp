@@ -3,18 +3,23 @@
 #include "Kelvora/CommonWindowController.h"
 #include "Kelvora/CrashReporting.h"
 #include "Kelvora/PreferencesViewController.h"
+#include "Kelvora/PreviewPaneLayout.h"
 #include "Kelvora/Strings.h"
 #include "Kelvora/TaskManager.h"
 #include "Kelvora/ToolbarItemGroup.h"
 #include "Kelvora/WindowOperations.h"
 #include "Platform/AppKit/Alert.h"
 #include "Platform/Dispatch/Dispatch.h"
+#include "Platform/Foundation/Bundle.h"
+#include "Platform/Foundation/LocalizedString.h"
 #include "Platform/Foundation/FileManager.h"
 #include "Platform/Foundation/ProcessInfo.h"
 #include "Platform/Foundation/UserDefaults.h"
 #include "Vantel/SharedSettings.h"
 
 #include <QFileDialog>
+#include <QMainWindow>
+#include <QSplitter>
 
 #include <iostream>
 
@@ -44,22 +49,83 @@ void AppDelegate::registerActions()
     setActionHandler("makeArchiveToolbarGroupItemChanged:",
                      [this](AppKit::Responder* sender) { makeArchiveToolbarGroupItemChanged(sender); });
     setActionHandler("terminate:", [](AppKit::Responder* sender) { AppKit::Application::shared().terminate(sender); });
+    bind("orderFrontStandardAboutPanel:", &AppDelegate::showAboutPanel);
 }
 
 AppKit::MenuPtr AppDelegate::makeMainMenu()
 {
+    using AppKit::MenuItem;
+    auto item = [](const char* key, const char* action, const char* keys = "") {
+        return std::make_shared<MenuItem>(localizedString(key), action, keys);
+    };
     auto menu = std::make_shared<AppKit::Menu>();
     auto file = menu->addSubmenu(localizedString("MENU_FILE"));
-    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_NEW_WINDOW"), "newDocument:", "Ctrl+N"));
-    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_NEW_TAB"), "newTab:", "Ctrl+T"));
-    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_OPEN"), "openDocument:", "Ctrl+O"));
-    file->addItem(AppKit::MenuItem::separator());
-    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_CLOSE"), "performClose:", "Ctrl+W"));
-    file->addItem(AppKit::MenuItem::separator());
-    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_PREFERENCES"), "showPreferences:", "Ctrl+,"));
-    file->addItem(AppKit::MenuItem::separator());
-    file->addItem(std::make_shared<AppKit::MenuItem>(localizedString("MENU_QUIT"), "terminate:", "Ctrl+Q"));
+    file->addItem(item("MENU_NEW_WINDOW", "newDocument:", "Ctrl+N"));
+    file->addItem(item("MENU_NEW_TAB", "newTab:", "Ctrl+T"));
+    file->addItem(item("MENU_OPEN", "openDocument:", "Ctrl+O"));
+    file->addItem(MenuItem::separator());
+    file->addItem(item("MENU_CLOSE", "performClose:", "Ctrl+W"));
+    file->addItem(MenuItem::separator());
+    file->addItem(item("MENU_PREFERENCES", "showPreferences:", "Ctrl+,"));
+    file->addItem(MenuItem::separator());
+    file->addItem(item("MENU_QUIT", "terminate:", "Ctrl+Q"));
+
+    auto edit = menu->addSubmenu(localizedString("MENU_EDIT"));
+    edit->addItem(item("MENU_SELECT_ALL", "selectAll:", "Ctrl+A"));
+
+    auto view = menu->addSubmenu(localizedString("MENU_VIEW"));
+    auto toolbar = item("MENU_SHOW_TOOLBAR", "toggleToolbarShown:");
+    auto preview = item("MENU_SHOW_PREVIEW", "togglePreviewPane:");
+    view->addItem(toolbar);
+    view->addItem(preview);
+    view->setMenuNeedsUpdate([toolbar, preview](AppKit::Menu&) {
+        auto window = AppKit::Application::shared().keyWindow();
+        toolbar->setChecked(window && window->toolbar() && window->toolbar()->isVisible());
+        auto browser = window ? std::dynamic_pointer_cast<FileViewController>(window->contentViewController()) : nullptr;
+        auto* pane = browser ? PreviewPaneLayout::of(browser->splitView) : nullptr;
+        preview->setChecked(pane && pane->isPaneVisible());
+    });
+
+    auto windows = menu->addSubmenu(localizedString("MENU_WINDOW"));
+    windows->addItem(item("MENU_MINIMIZE", "performMiniaturize:", "Ctrl+M"));
+    windows->addItem(MenuItem::separator());
+    windows->addItem(item("MENU_SHOW_PREVIOUS_TAB", "selectPreviousTab:", "Ctrl+PgUp"));
+    windows->addItem(item("MENU_SHOW_NEXT_TAB", "selectNextTab:", "Ctrl+PgDown"));
+    windows->addItem(MenuItem::separator());
+    // One item per open window or tab, remade each time the menu opens.
+    auto listed = std::make_shared<std::vector<AppKit::MenuItemPtr>>();
+    windows->setMenuNeedsUpdate([listed](AppKit::Menu& menu) {
+        for (const auto& entry : *listed)
+            menu.removeItem(entry);
+        listed->clear();
+        for (const auto& window : AppKit::Application::shared().orderedWindows()) {
+            if (!window->carriesMenuBar() || !window->isVisible())
+                continue;
+            const QString shown = window->widget()->windowTitle().trimmed();
+            auto entry = std::make_shared<MenuItem>(shown.isEmpty() ? window->title() : shown.toStdString(),
+                                                    "makeKeyAndOrderFront:");
+            entry->setTarget(window);
+            entry->setChecked(window->isKeyWindow());
+            menu.addItem(entry);
+            listed->push_back(entry);
+        }
+    });
+
+    auto help = menu->addSubmenu(localizedString("MENU_HELP"));
+    help->addItem(item("MENU_ABOUT", "orderFrontStandardAboutPanel:"));
     return menu;
+}
+
+void AppDelegate::showAboutPanel()
+{
+    const auto& bundle = Foundation::Bundle::main();
+    auto alert = AppKit::Alert::make();
+    alert->alertStyle = AppKit::AlertStyle::informational;
+    alert->messageText = bundle.objectForInfoDictionaryKey("CFBundleDisplayName").toString().toStdString();
+    alert->informativeText = Foundation::format(
+        localizedString("ABOUT_VERSION"), {bundle.objectForInfoDictionaryKey("CFBundleShortVersionString").toString().toStdString()});
+    alert->addButton(localizedString("COMMON_OK"));
+    alert->beginSheetModal(nullptr, [alert](AppKit::ModalResponse) {});
 }
 
 void AppDelegate::applicationDidFinishLaunching()

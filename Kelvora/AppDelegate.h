@@ -50,6 +50,8 @@ public:
     void newTab();
     void openDocument();
     void showPreferences();
+    // The application's name and version, in an alert of its own.
+    void showAboutPanel();
 
     void applicationDidFinishLaunching() override;
     bool applicationShouldHandleReopen(bool hasVisibleWindows) override;

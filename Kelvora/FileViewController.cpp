@@ -1,6 +1,7 @@
 #include "Kelvora/FileViewController.h"
 
 #include "Kelvora/ByteCountFormatter.h"
+#include "Kelvora/PreviewPaneLayout.h"
 #include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/Strings.h"
 #include "Platform/AppKit/Pasteboard.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QBoxLayout>
+#include <QPointer>
 #include <QSplitter>
 #include <QStyle>
 
@@ -147,7 +149,15 @@ void FileViewController::viewDidLoad()
     splitView->setCollapsible(0, canCollapseSubview(splitView->widget(0)));
     splitView->setCollapsible(1, canCollapseSubview(splitView->widget(1)));
     splitView->setStretchFactor(0, 1);
-    splitView->setSizes({1, 0});
+    splitView->setStretchFactor(1, 0);
+    QPointer<PreviewPaneLayout> pane = PreviewPaneLayout::attach(splitView);
+    setActionHandler(
+        "togglePreviewPane:",
+        [pane](AppKit::Responder*) {
+            if (pane)
+                pane->setPaneVisible(!pane->isPaneVisible());
+        },
+        [pane] { return !pane.isNull(); });
 
     taskViewController()->dataSource = self();
     previewContainerView->delegate = self();
@@ -241,6 +251,22 @@ void FileViewController::registerActions()
         if (auto self = weak.lock())
             self->searchFieldChanged(sender);
     });
+    auto rowCount = [weak] {
+        auto self = weak.lock();
+        return self && !self->isShowingSearchResults() && self->tableView->numberOfRows
+            ? self->tableView->numberOfRows()
+            : 0;
+    };
+    setActionHandler(
+        "selectAll:",
+        [weak, rowCount](AppKit::Responder*) {
+            AppKit::IndexSet rows;
+            for (int row = 0, count = rowCount(); row < count; ++row)
+                rows.insert(row);
+            if (auto self = weak.lock(); self && !rows.empty())
+                self->tableView->selectRowIndexes(rows, false);
+        },
+        [rowCount] { return rowCount() > 0; });
 }
 
 void FileViewController::makeContextMenu()

@@ -1,6 +1,7 @@
 #include "Kelvora/MultiVolumeArchiveReorderViewController.h"
 
 #include "Kelvora/Strings.h"
+#include "Platform/AppKit/Window.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -54,8 +55,8 @@ void MultiVolumeArchiveReorderViewController::loadView()
     buttonBar->addStretch(1);
     auto* cancelButton = new QPushButton(QString::fromStdString(localizedString("COMMON_CANCEL")));
     auto* okButton = new QPushButton(QString::fromStdString(localizedString("COMMON_OK")));
-    okButton->setDefault(true);
-    okButton->setAutoDefault(true);
+    AppKit::setButtonKeyEquivalent(okButton, "\r");
+    AppKit::setButtonKeyEquivalent(cancelButton, "\x1b");
     buttonBar->addWidget(cancelButton);
     buttonBar->addWidget(okButton);
     layout->addLayout(buttonBar);

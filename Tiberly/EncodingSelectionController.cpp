@@ -88,6 +88,8 @@ void EncodingSelectionController::loadWindow()
         if (auto self = weak.lock())
             self->end(AppKit::ModalResponseCancel);
     });
+    ok_->setKeyEquivalent("\r");
+    cancel_->setKeyEquivalent("\x1b");
 
     auto content = AppKit::View::make();
     auto* column = new QVBoxLayout(content->widget());

@@ -55,6 +55,7 @@ void showTextInput(ViewController& controller, const std::string& messageText, c
     alert->messageText = messageText;
     alert->addButton(okButtonTitle);
     alert->addButton(cancelButtonTitle);
+    alert->setCancelButtonIndex(1);
     auto sheet = alert->window();
     auto* field = new QLineEdit;
     field->setObjectName(QStringLiteral("textInput"));

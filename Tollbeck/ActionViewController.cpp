@@ -13,7 +13,6 @@
 #include "Vantel/URLFolders.h"
 
 #include <QHBoxLayout>
-#include <QPushButton>
 
 #include <cerrno>
 #include <cstdio>
@@ -92,11 +91,8 @@ void ActionViewController::loadView()
         button->widget()->setMinimumWidth(minimumButtonWidth);
         row->addWidget(button->widget());
     }
-    // Return presses OK.
-    if (auto* push = qobject_cast<QPushButton*>(okButton()->widget())) {
-        push->setDefault(true);
-        push->setAutoDefault(true);
-    }
+    okButton()->setKeyEquivalent("\r");
+    cancelButton()->setKeyEquivalent("\x1b");
     root->addSubview(buttons, AppKit::Placement::bottom());
     progressVC()->view()->setHidden(true);
     setView(root);

@@ -296,5 +296,61 @@
         <source>ENCODING_SELECTION_MESSAGE</source>
         <translation>Some names in this archive are not in Unicode. Choose their text encoding:</translation>
     </message>
+    <message>
+        <source>DISAMBIGUATE_ALERT_TITLE</source>
+        <translation>Open the files as one archive, or make a new archive of them?</translation>
+    </message>
+    <message>
+        <source>DISAMBIGUATE_ALERT_OPTION_OPEN_ARCHIVE</source>
+        <translation>Open as Archive</translation>
+    </message>
+    <message>
+        <source>DISAMBIGUATE_ALERT_OPTION_MAKE_ARCHIVE</source>
+        <translation>Make Archive</translation>
+    </message>
+    <message>
+        <source>MENU_EDIT</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>MENU_SELECT_ALL</source>
+        <translation>Select &amp;All</translation>
+    </message>
+    <message>
+        <source>MENU_VIEW</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>MENU_SHOW_TOOLBAR</source>
+        <translation>Show &amp;Toolbar</translation>
+    </message>
+    <message>
+        <source>MENU_SHOW_PREVIEW</source>
+        <translation>Show &amp;Preview</translation>
+    </message>
+    <message>
+        <source>MENU_MINIMIZE</source>
+        <translation>Mi&amp;nimize</translation>
+    </message>
+    <message>
+        <source>MENU_SHOW_PREVIOUS_TAB</source>
+        <translation>Show &amp;Previous Tab</translation>
+    </message>
+    <message>
+        <source>MENU_SHOW_NEXT_TAB</source>
+        <translation>Show &amp;Next Tab</translation>
+    </message>
+    <message>
+        <source>MENU_HELP</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>MENU_ABOUT</source>
+        <translation>&amp;About Kelvora</translation>
+    </message>
+    <message>
+        <source>ABOUT_VERSION</source>
+        <translation>Version %@</translation>
+    </message>
 </context>
 </TS>

@@ -30,6 +30,16 @@ void Alert::addButton(const std::string& title)
     titles_.push_back(title);
 }
 
+size_t Alert::cancelButtonIndex() const
+{
+    if (cancelIndex_ && *cancelIndex_ < titles_.size())
+        return *cancelIndex_;
+    for (size_t i = 0; i < titles_.size(); ++i)
+        if (QString::fromStdString(titles_[i]).compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0)
+            return i;
+    return 0;
+}
+
 WindowPtr Alert::window()
 {
     Dispatch::assertMainThread("Alert::window");
@@ -37,7 +47,7 @@ WindowPtr Alert::window()
         return window_;
     if (titles_.empty())
         titles_.push_back("OK");
-    window_ = Window::make({420, 140}, StyleMask::titled);
+    window_ = Window::makePanel({420, 140}, StyleMask::titled);
     auto* body = new QWidget;
     body->setObjectName(QStringLiteral("alert"));
     // The style, for whoever inspects the alert: the icon does not name it.
@@ -66,11 +76,15 @@ WindowPtr Alert::window()
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     // The first button is the default and sits rightmost, as the platform's.
+    const size_t cancel = cancelButtonIndex();
+    QPushButton* first = nullptr;
     for (size_t i = titles_.size(); i-- > 0;) {
         auto* button = new QPushButton(QString::fromStdString(titles_[i]));
         button->setProperty("sheetButtonIndex", static_cast<int>(i));
         if (i == 0)
-            button->setDefault(true);
+            setButtonKeyEquivalent(first = button, "\r");
+        if (i == cancel)
+            setButtonKeyEquivalent(button, "\x1b");
         std::weak_ptr<Alert> weak = weak_from_this();
         QObject::connect(button, &QPushButton::clicked, button, [weak, i] {
             if (auto self = weak.lock())
@@ -80,6 +94,7 @@ WindowPtr Alert::window()
     }
     box->addLayout(buttons);
     window_->setContentView(std::make_shared<View>(body));
+    first->setFocus();
     return window_;
 }
 

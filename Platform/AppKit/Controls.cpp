@@ -1,5 +1,6 @@
 #include "Platform/AppKit/Controls.h"
 
+#include "Platform/AppKit/Window.h"
 #include "Platform/Dispatch/Dispatch.h"
 
 #include <QButtonGroup>
@@ -224,6 +225,11 @@ void Button::performClick()
 {
     if (button_ && button_->isEnabled())
         button_->click();
+}
+
+void Button::setKeyEquivalent(const std::string& keyEquivalent)
+{
+    setButtonKeyEquivalent(button_, keyEquivalent);
 }
 
 // MARK: SegmentedControl

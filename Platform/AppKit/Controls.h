@@ -96,6 +96,8 @@ public:
     void setState(ControlStateValue state);
     // Clicks as the user would (a disabled button does nothing).
     void performClick();
+    // "\r": Return presses the button; "\x1b": Escape does.
+    void setKeyEquivalent(const std::string& keyEquivalent);
 
     enum class Kind { push, checkbox, image };
     explicit Button(Kind kind);

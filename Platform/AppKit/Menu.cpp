@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <algorithm>
+
 namespace AppKit {
 
 MenuItem::MenuItem(std::string title, Selector action, std::string keyEquivalent)
@@ -63,6 +65,17 @@ void MenuItem::setEnabled(bool enabled)
     action_ptr_->setEnabled(isEnabled());
 }
 
+bool MenuItem::isChecked() const
+{
+    return action_ptr_->isChecked();
+}
+
+void MenuItem::setChecked(bool checked)
+{
+    action_ptr_->setCheckable(true);
+    action_ptr_->setChecked(checked);
+}
+
 void MenuItem::performClick()
 {
     Dispatch::assertMainThread("MenuItem::performClick");
@@ -77,7 +90,11 @@ Menu::Menu(std::string title)
     : title_(std::move(title))
     , menu_(new QMenu(QString::fromStdString(title_)))
 {
-    QObject::connect(menu_, &QMenu::aboutToShow, menu_, [this] { update(); });
+    QObject::connect(menu_, &QMenu::aboutToShow, menu_, [this] {
+        if (needsUpdate_)
+            needsUpdate_(*this);
+        update();
+    });
 }
 
 Menu::~Menu()
@@ -92,6 +109,15 @@ void Menu::addItem(const MenuItemPtr& item)
 {
     items_.push_back(item);
     menu_->addAction(item->qtAction());
+}
+
+void Menu::removeItem(const MenuItemPtr& item)
+{
+    auto it = std::find(items_.begin(), items_.end(), item);
+    if (it == items_.end())
+        return;
+    menu_->removeAction(item->qtAction());
+    items_.erase(it);
 }
 
 std::shared_ptr<Menu> Menu::addSubmenu(const std::string& title)
@@ -134,8 +160,12 @@ void Menu::installMenuBar(Window& window)
 {
     auto menu = Application::shared().mainMenu();
     QMainWindow* widget = window.widget();
-    if (!widget || window.isSheet())
+    if (!widget)
         return;
+    if (!window.carriesMenuBar()) {
+        widget->setMenuWidget(nullptr);
+        return;
+    }
     QMenuBar* bar = widget->menuBar();
     bar->clear();
     if (!menu)

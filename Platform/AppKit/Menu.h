@@ -1,6 +1,7 @@
 #pragma once
-// Stand-in for the platform's menus, built in code. Every window shows the
-// application's main menu as its menu bar; an item without a target sends
+// Stand-in for the platform's menus, built in code. Every main window (not
+// an alert, prompt or sheet) shows the application's main menu as its menu
+// bar; an item without a target sends
 // its action through the responder chain and is enabled when some
 // responder there handles (and validates) the action.
 
@@ -8,6 +9,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +45,9 @@ public:
     // the responder chain (and this flag).
     bool isEnabled() const;
     void setEnabled(bool enabled);
+    // The item's on state, shown as a check mark.
+    bool isChecked() const;
+    void setChecked(bool checked);
 
     // Sends the action, as choosing the item does.
     void performClick();
@@ -68,6 +73,7 @@ public:
 
     const std::string& title() const { return title_; }
     void addItem(const MenuItemPtr& item);
+    void removeItem(const MenuItemPtr& item);
     // Adds an item with a submenu of this title and returns the submenu.
     std::shared_ptr<Menu> addSubmenu(const std::string& title);
     const std::vector<MenuItemPtr>& items() const { return items_; }
@@ -77,14 +83,19 @@ public:
 
     // Enables each item as its target or the responder chain allows.
     void update();
+    // Runs each time the menu is about to open, before the items are
+    // enabled: for menus whose items follow the application's state.
+    void setMenuNeedsUpdate(std::function<void(Menu&)> handler) { needsUpdate_ = std::move(handler); }
 
     QMenu* qtMenu() const { return menu_; }
-    // Gives the window a menu bar with the application's main menu.
+    // Gives the window a menu bar with the application's main menu when it
+    // carries one, and takes it away when it does not.
     static void installMenuBar(Window& window);
 
 private:
     std::string title_;
     std::vector<MenuItemPtr> items_;
+    std::function<void(Menu&)> needsUpdate_;
     QMenu* menu_;
 };
 

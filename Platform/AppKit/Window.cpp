@@ -3,12 +3,12 @@
 #include "Platform/AppKit/Menu.h"
 #include "Platform/AppKit/Toolbar.h"
 #include "Platform/AppKit/ViewController.h"
+#include "Platform/AppKit/WindowInternal.h"
 #include "Platform/AppKit/WindowWidget.h"
 #include "Platform/Dispatch/Dispatch.h"
 #include "Platform/Foundation/UserDefaults.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDialog>
 #include <QFileInfo>
 #include <QHash>
@@ -21,44 +21,18 @@
 
 namespace AppKit {
 
-// The windows of one tab group, in tab order; one of them is shown.
-class TabGroup {
-public:
-    std::vector<std::weak_ptr<Window>> windows;
-    std::weak_ptr<Window> selected;
-
-    std::vector<WindowPtr> live() const
-    {
-        std::vector<WindowPtr> out;
-        for (const auto& w : windows)
-            if (auto p = w.lock())
-                out.push_back(p);
-        return out;
-    }
-    void remove(const Window* window)
-    {
-        windows.erase(std::remove_if(windows.begin(), windows.end(),
-                                     [&](const std::weak_ptr<Window>& w) {
-                                         auto p = w.lock();
-                                         return !p || p.get() == window;
-                                     }),
-                      windows.end());
-    }
-    void refresh()
-    {
-        for (const auto& w : live())
-            w->updateTabBar();
-    }
-};
-
-namespace {
-// Front to back; a shown window stays in this list (and alive) until closed.
 // Never destroyed: windows still open at exit must not outlive the QApplication
 // in a static destructor.
-std::vector<WindowPtr>& ordered()
+std::vector<WindowPtr>& orderedWindowList()
 {
     static auto* list = new std::vector<WindowPtr>;
     return *list;
+}
+
+namespace {
+std::vector<WindowPtr>& ordered()
+{
+    return orderedWindowList();
 }
 std::weak_ptr<Window>& key()
 {
@@ -90,39 +64,19 @@ int menuBarHeight(const QMainWindow* window)
 }
 } // namespace
 
-void WindowWidget::closeEvent(QCloseEvent* event)
-{
-    if (owner_ && !owner_->handleCloseRequest())
-        event->ignore();
-    else
-        event->accept();
-}
-
-void WindowWidget::changeEvent(QEvent* event)
-{
-    QMainWindow::changeEvent(event);
-    if (owner_ && event->type() == QEvent::ActivationChange && isActiveWindow())
-        owner_->didActivate();
-}
-
-void WindowWidget::moveEvent(QMoveEvent* event)
-{
-    QMainWindow::moveEvent(event);
-    if (owner_)
-        owner_->saveFrame();
-}
-
-void WindowWidget::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    if (owner_)
-        owner_->saveFrame();
-}
-
 WindowPtr Window::make(QSize contentSize, unsigned styleMask)
 {
     Dispatch::assertMainThread("Window::make");
     WindowPtr window(new Window);
+    window->build(contentSize, styleMask);
+    return window;
+}
+
+WindowPtr Window::makePanel(QSize contentSize, unsigned styleMask)
+{
+    Dispatch::assertMainThread("Window::makePanel");
+    WindowPtr window(new Window);
+    window->panel_ = true;
     window->build(contentSize, styleMask);
     return window;
 }
@@ -163,6 +117,7 @@ void Window::build(QSize contentSize, unsigned styleMask)
     widget_->resize(contentSize);
     applyFlags();
     Menu::installMenuBar(*this);
+    registerStandardActions();
 }
 
 Window::~Window()
@@ -634,174 +589,6 @@ void Window::didActivate()
     key() = self;
     if (auto d = delegate())
         d->windowDidBecomeKey(*this);
-}
-
-// Tabs
-
-void Window::addTabbedWindow(const WindowPtr& window, WindowOrderingMode ordered)
-{
-    if (!window || window.get() == this || ordered == WindowOrderingMode::out)
-        return;
-    if (window->tabGroup_) {
-        window->tabGroup_->remove(window.get());
-        window->tabGroup_->refresh();
-    }
-    if (!tabGroup_) {
-        tabGroup_ = std::make_shared<TabGroup>();
-        tabGroup_->windows.push_back(weak_from_this());
-        tabGroup_->selected = weak_from_this();
-    }
-    auto& list = tabGroup_->windows;
-    auto it = std::find_if(list.begin(), list.end(), [&](const std::weak_ptr<Window>& w) { return w.lock().get() == this; });
-    if (ordered == WindowOrderingMode::above)
-        ++it;
-    list.insert(it, window);
-    window->tabGroup_ = tabGroup_;
-    window->setFrame(frame());
-    if (ordered == WindowOrderingMode::above && isVisible())
-        window->makeKeyAndOrderFront();
-    else
-        window->widget_->hide();
-    tabGroup_->refresh();
-}
-
-std::vector<WindowPtr> Window::tabbedWindows() const
-{
-    if (!tabGroup_)
-        return {};
-    return tabGroup_->live();
-}
-
-bool Window::isSelectedTab() const
-{
-    return !tabGroup_ || tabGroup_->selected.lock().get() == this;
-}
-
-void Window::selectTab()
-{
-    if (!tabGroup_) {
-        makeKeyAndOrderFront();
-        return;
-    }
-    auto previous = tabGroup_->selected.lock();
-    tabGroup_->selected = weak_from_this();
-    if (previous && previous.get() != this && previous->widget_) {
-        setFrame(previous->frame());
-        previous->widget_->hide();
-    }
-    auto self = shared_from_this();
-    auto& list = AppKit::ordered();
-    list.erase(std::remove(list.begin(), list.end(), self), list.end());
-    list.insert(list.begin(), self);
-    closed_ = false;
-    const bool wasShown = appeared_;
-    widget_->show();
-    widget_->raise();
-    widget_->activateWindow();
-    didActivate();
-    if (!wasShown)
-        didShow();
-    tabGroup_->refresh();
-}
-
-std::vector<std::string> Window::tabTitles() const
-{
-    std::vector<std::string> titles;
-    for (const auto& w : tabbedWindows())
-        titles.push_back(w->widget_->windowTitle().trimmed().isEmpty() ? w->title_
-                                                                       : w->widget_->windowTitle().toStdString());
-    return titles;
-}
-
-void Window::updateTabBar()
-{
-    if (!tabBar_)
-        return;
-    const auto windows = tabbedWindows();
-    QSignalBlocker block(tabBar_);
-    while (tabBar_->count() > 0)
-        tabBar_->removeTab(0);
-    for (size_t i = 0; i < windows.size(); ++i) {
-        const auto& w = windows[i];
-        tabBar_->addTab(QString::fromStdString(w->title_.empty() ? w->widget_->windowTitle().toStdString() : w->title_));
-        if (w.get() == this)
-            tabBar_->setCurrentIndex(static_cast<int>(i));
-    }
-    tabBar_->setVisible(windows.size() > 1);
-}
-
-// Sheets
-
-void Window::beginSheet(const WindowPtr& sheet, std::function<void(ModalResponse)> completion)
-{
-    Dispatch::assertMainThread("Window::beginSheet");
-    if (!sheet || sheet.get() == this)
-        return;
-    if (attachedSheet_) {
-        pendingSheets_.emplace_back(sheet, std::move(completion));
-        return;
-    }
-    startSheet(sheet, std::move(completion));
-}
-
-void Window::startSheet(const WindowPtr& sheet, std::function<void(ModalResponse)> completion)
-{
-    attachedSheet_ = sheet;
-    sheetCompletion_ = std::move(completion);
-    sheet->sheetParent_ = weak_from_this();
-    sheet->widget_->setParent(widget_);
-    sheet->widget_->setWindowModality(Qt::WindowModal);
-    sheet->applyFlags();
-    sheet->closed_ = false;
-    QRect geometry = sheet->widget_->frameGeometry();
-    geometry.moveCenter(widget_->frameGeometry().center());
-    geometry.moveTop(widget_->geometry().top());
-    sheet->widget_->move(geometry.topLeft());
-    sheet->widget_->show();
-    sheet->widget_->raise();
-    sheet->widget_->activateWindow();
-    sheet->didShow();
-}
-
-void Window::endSheet(const WindowPtr& sheet, ModalResponse response)
-{
-    Dispatch::assertMainThread("Window::endSheet");
-    if (!sheet)
-        return;
-    if (sheet != attachedSheet_) {
-        // A queued sheet that never showed still answers once.
-        auto it = std::find_if(pendingSheets_.begin(), pendingSheets_.end(),
-                               [&](const auto& entry) { return entry.first == sheet; });
-        if (it != pendingSheets_.end()) {
-            auto completion = std::move(it->second);
-            pendingSheets_.erase(it);
-            if (completion)
-                completion(response);
-        }
-        return;
-    }
-    auto self = shared_from_this();
-    auto keep = attachedSheet_;
-    auto completion = std::move(sheetCompletion_);
-    sheetCompletion_ = nullptr;
-    attachedSheet_.reset();
-    if (keep->widget_) {
-        keep->widget_->hide();
-        keep->widget_->setWindowModality(Qt::NonModal);
-        keep->widget_->setParent(nullptr);
-    }
-    keep->sheetParent_.reset();
-    keep->applyFlags();
-    keep->didHide();
-    if (widget_ && widget_->isVisible())
-        widget_->activateWindow();
-    if (completion)
-        completion(response);
-    if (!attachedSheet_ && !pendingSheets_.empty()) {
-        auto next = std::move(pendingSheets_.front());
-        pendingSheets_.erase(pendingSheets_.begin());
-        startSheet(next.first, std::move(next.second));
-    }
 }
 
 // Toolbar and first responder

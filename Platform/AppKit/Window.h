@@ -23,6 +23,8 @@
 #include <string>
 #include <vector>
 
+class QAbstractButton;
+class QKeyEvent;
 class QMainWindow;
 class QTabBar;
 
@@ -61,6 +63,11 @@ inline constexpr ModalResponse ModalResponseStop = -1000;
 inline constexpr ModalResponse ModalResponseAbort = -1001;
 inline constexpr ModalResponse AlertFirstButtonReturn = 1000;
 
+// Marks a button of a window's content as the one Return and keypad Enter
+// press ("\r") or the one Escape presses ("\x1b"), as the platform's key
+// equivalents; a button may carry both, and any other text clears them.
+void setButtonKeyEquivalent(QAbstractButton* button, const std::string& keyEquivalent);
+
 class WindowDelegate {
 public:
     virtual ~WindowDelegate() = default;
@@ -75,7 +82,14 @@ public:
                           unsigned styleMask = StyleMask::titled | StyleMask::closable | StyleMask::miniaturizable
                               | StyleMask::resizable);
     static WindowPtr withContentViewController(const std::shared_ptr<ViewController>& controller);
+    // A window that serves another (an alert's): never one of the
+    // application's main windows.
+    static WindowPtr makePanel(QSize contentSize, unsigned styleMask);
     ~Window() override;
+
+    // The application's main windows carry the menu bar; panels and sheets
+    // do not.
+    bool carriesMenuBar() const { return !panel_ && !isSheet(); }
 
     // The Qt window (for the layer's own widgets and the test driver).
     QMainWindow* widget() const;
@@ -176,6 +190,9 @@ private:
     friend class TabGroup;
     Window() = default;
     void build(QSize contentSize, unsigned styleMask);
+    // Miniaturize, the toolbar's toggle, tab stepping and ordering front,
+    // as the standard menu items send them.
+    void registerStandardActions();
     void applyFlags();
     void refreshTitle();
     void saveFrame();
@@ -187,6 +204,9 @@ private:
     void didActivate();
     void updateTabBar();
     void startSheet(const WindowPtr& sheet, std::function<void(ModalResponse)> completion);
+    // Return, keypad Enter and Escape that no widget of the window took:
+    // true when a marked button answered them.
+    bool performKeyEquivalent(const QKeyEvent& event);
     void bringToFront(bool key);
 
     QPointer<WindowWidget> widget_;
@@ -202,6 +222,7 @@ private:
     QSize minSize_;
     QSize maxSize_;
     std::string autosaveName_;
+    bool panel_ = false;
     bool restoringFrame_ = false;
     bool closing_ = false;
     bool closed_ = false;

@@ -1,6 +1,6 @@
 #pragma once
-// The Qt window behind a Window: forwards close requests, activation, moves
-// and resizes to it. Internal to the layer.
+// The Qt window behind a Window: forwards close requests, activation, moves,
+// resizes and the keys that answer its buttons to it. Internal to the layer.
 
 #include <QMainWindow>
 
@@ -19,6 +19,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Window* owner_;

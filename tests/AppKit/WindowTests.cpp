@@ -1,5 +1,6 @@
 #include "Platform/AppKit/Alert.h"
 #include "Platform/AppKit/Application.h"
+#include "Platform/AppKit/Menu.h"
 #include "Platform/AppKit/ViewController.h"
 #include "Platform/AppKit/Window.h"
 #include "Platform/AppKit/WindowController.h"
@@ -11,6 +12,7 @@
 
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QTimer>
 
 using namespace AppKit;
@@ -137,6 +139,36 @@ TEST(Alert, ClosingTheHostEndsItsSheetOnce)
     host->close();
     alert->pressButton(0);
     EXPECT_EQ(calls, 1);
+}
+
+TEST(Menu, OnlyMainWindowsCarryTheMenuBar)
+{
+    auto mainMenu = std::make_shared<Menu>();
+    mainMenu->addSubmenu("File")->addItem(std::make_shared<MenuItem>("Close", "performClose:"));
+    Application::shared().setMainMenu(mainMenu);
+    auto carries = [](const WindowPtr& window) {
+        auto* bar = window->widget()->menuWidget();
+        return bar && !bar->actions().isEmpty();
+    };
+    auto host = Window::make();
+    host->makeKeyAndOrderFront();
+    auto later = Window::make();
+    EXPECT_TRUE(carries(host));
+    EXPECT_TRUE(carries(later));
+
+    auto alert = Alert::make();
+    alert->beginSheetModal(host, [](ModalResponse) {});
+    EXPECT_FALSE(carries(alert->window()));
+    alert->pressButton(0);
+    auto sheet = Window::make();
+    host->beginSheet(sheet, [](ModalResponse) {});
+    EXPECT_FALSE(carries(sheet));
+    host->endSheet(sheet);
+    auto lone = Alert::make();
+    lone->beginSheetModal(nullptr, [](ModalResponse) {});
+    EXPECT_FALSE(carries(lone->window()));
+    lone->pressButton(0);
+    Application::shared().setMainMenu(nullptr);
 }
 
 TEST(Application, ActionsGoFromTheFocusedViewUpToTheDelegate)
