@@ -165,10 +165,8 @@ void FileViewController::viewDidLoad()
         return self ? self->cellFor(column, row) : std::nullopt;
     };
     tableView->sortDescriptorsDidChange = [weak](const std::vector<AppKit::SortDescriptor>&) {
-        if (auto self = weak.lock()) {
-            self->reloadItems();
-            self->tableView->reloadData();
-        }
+        if (auto self = weak.lock())
+            self->sortDescriptorsDidChange();
     };
     tableView->selectionDidChange = [weak] {
         if (auto self = weak.lock()) {
@@ -209,6 +207,7 @@ void FileViewController::viewDidLoad()
             tableView->setSortDescriptors({*column->sortDescriptorPrototype});
 
     makeContextMenu();
+    installNavigationKeys();
     dragDropView->setDelegate(std::dynamic_pointer_cast<Tiberly::KVUDragDropViewDelegate>(self()));
     registerActions();
     resultContainerView->setHidden(true);

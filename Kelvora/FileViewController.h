@@ -130,6 +130,8 @@ public:
     void goBack();
     void goForward();
     void reloadItems();
+    // The table's new order: rows again, the selection kept on its entries.
+    void sortDescriptorsDidChange();
     void updateDescription(const AppKit::IndexSet& rows);
     void pathControlSingleClick(AppKit::PathControl& control);
     bool validateToolbarItem(AppKit::ToolbarItem& item);
@@ -198,6 +200,10 @@ private:
                            const std::shared_ptr<Dispatch::Semaphore>& semaphore);
     void showAlert(const char* messageKey, std::optional<std::string> informativeText);
     void registerActions();
+    // Toolbar items follow the selection, history, tasks and listing.
+    void validateToolbar();
+    // Backspace and Alt+Left go back, Alt+Right forward.
+    void installNavigationKeys();
     void makeContextMenu();
     AppKit::ViewPtr tasksButton() const;
     QIcon iconForExtension(const std::string& extension);

@@ -109,6 +109,7 @@ public:
     std::function<ViewPtr(int row)> rowView;
     std::function<void(const std::vector<SortDescriptor>& old)> sortDescriptorsDidChange;
     std::function<void()> selectionDidChange;
+    // Sent by a double-click on a row and by Return on the selection.
     std::function<void()> doubleAction;
 
     // Content bound to an array controller ("arrangedObjects"); rows then
@@ -136,8 +137,8 @@ public:
     void selectRowIndexes(const IndexSet& rows, bool byExtendingSelection);
     void deselectAll();
     void scrollRowToVisible(int row);
-    // The row under the pointer of the last click, double-click or context
-    // menu; -1 when it was on no row or outside an event.
+    // The row of the double-click, Return or context menu whose action is
+    // running (the selected row for keys); -1 on no row and outside them.
     int clickedRow() const { return clickedRow_; }
 
     // The table's context menu; menuWillOpen runs before each showing with
