@@ -62,6 +62,8 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DecorationRole)
         return c->image.isNull() ? QVariant() : QVariant(c->image);
+    if (role == Qt::ToolTipRole && owner_->toolTipForRow)
+        return QString::fromStdString(owner_->toolTipForRow(index.row()));
     return QString::fromStdString(c->text);
 }
 
@@ -110,6 +112,13 @@ void TableWidget::setRowMenu(QMenu* menu)
             },
             Qt::QueuedConnection);
     });
+}
+
+void TableWidget::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    if (owner_)
+        owner_->autoresizeColumns();
 }
 
 void TableWidget::mousePressEvent(QMouseEvent* event)
@@ -179,7 +188,10 @@ bool TableWidget::viewportEvent(QEvent* event)
         openMenu(*menuEvent, menuEvent->pos());
         return true;
     }
-    return QTableView::viewportEvent(event);
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Resize && owner_)
+        owner_->autoresizeColumns();
+    return handled;
 }
 
 void TableWidget::contextMenuEvent(QContextMenuEvent* event)

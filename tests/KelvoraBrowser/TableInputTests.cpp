@@ -21,6 +21,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QSplitter>
 #include <QTableView>
@@ -453,5 +454,71 @@ TEST_F(TableInputTest, KeyboardOpensTheContextMenuForTheSelectedRow)
         EXPECT_TRUE(menuItemEnabled(0));
         EXPECT_EQ(extracted([&] { chooseMenuItem(1); }), Names{"c.txt"});
         focusTable();
+    }
+}
+
+// The date reads without weekday and fits its column; a wider window
+// widens the names, not the dates.
+TEST_F(TableInputTest, DatesFitTheirColumnAndTheNamesTakeTheRoom)
+{
+    auto* table = static_cast<QTableView*>(browser->tableView->widget());
+    const auto& columns = browser->tableView->tableColumns();
+    const auto sectionOf = [&](const char* identifier) {
+        const auto it = std::find_if(columns.begin(), columns.end(),
+                                     [&](const auto& column) { return column->identifier() == identifier; });
+        return static_cast<int>(it - columns.begin());
+    };
+    const int name = sectionOf("name");
+    const int date = sectionOf("modificationTime");
+    const QString text = table->model()->data(table->model()->index(rowOf("a.txt"), date)).toString();
+    const QLocale locale;
+    for (int day = 1; day <= 7; ++day)
+        EXPECT_FALSE(text.contains(locale.dayName(day, QLocale::LongFormat))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral(" at "))) << text.toStdString();
+    EXPECT_GE(table->horizontalHeader()->sectionSize(date), table->fontMetrics().horizontalAdvance(text));
+
+    const int nameWidth = table->horizontalHeader()->sectionSize(name);
+    const int dateWidth = table->horizontalHeader()->sectionSize(date);
+    window->widget()->resize(window->widget()->width() + 300, window->widget()->height());
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return table->horizontalHeader()->sectionSize(name) >= nameWidth + 250; }))
+        << table->horizontalHeader()->sectionSize(name) << " from " << nameWidth;
+    EXPECT_EQ(table->horizontalHeader()->sectionSize(date), dateWidth);
+    int total = 0;
+    for (int section = 0; section < table->horizontalHeader()->count(); ++section)
+        total += table->horizontalHeader()->sectionSize(section);
+    EXPECT_LE(total, table->viewport()->width()) << "no column hangs past the rows";
+}
+
+// Every search column keeps to its limits however wide the window, and a
+// result's tip names its folder.
+TEST_F(TableInputTest, SearchResultsKeepTheirColumnWidthsAndShowTheirFolders)
+{
+    auto item = window->toolbar()->itemWithIdentifier(BrowserToolbar::search);
+    auto* field = dynamic_cast<AppKit::SearchField*>(item->view().get());
+    ASSERT_NE(field, nullptr);
+    QTest::keyClicks(field->lineEdit(), "y.txt");
+    const auto& list = browser->searchResultViewController;
+    ASSERT_TRUE(TestSupport::waitUntil([&] { return list->rawSearchResults().size() == 1; }));
+    auto* table = static_cast<QTableView*>(list->tableView()->widget());
+    const auto tip = table->model()->data(table->model()->index(0, 0), Qt::ToolTipRole).toString();
+    EXPECT_EQ(tip.toStdString(), "docs");
+
+    QTest::keyClick(field->lineEdit(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field->lineEdit(), "b.txt");
+    ASSERT_TRUE(TestSupport::waitUntil(
+        [&] { return list->rawSearchResults().size() == 1 && list->rawSearchResults()[0]->name() == "b.txt"; }));
+    EXPECT_EQ(table->model()->data(table->model()->index(0, 0), Qt::ToolTipRole).toString().toStdString(), "/");
+
+    for (int width : {700, 1000, 2400}) {
+        SCOPED_TRACE(width);
+        window->widget()->resize(width, window->widget()->height());
+        TestSupport::drainEvents();
+        const auto& columns = list->tableView()->tableColumns();
+        for (size_t section = 0; section < columns.size(); ++section) {
+            const int size = table->horizontalHeader()->sectionSize(static_cast<int>(section));
+            EXPECT_GE(size, columns[section]->minWidth) << columns[section]->identifier();
+            EXPECT_LE(size, columns[section]->maxWidth) << columns[section]->identifier();
+        }
+        EXPECT_LE(table->horizontalHeader()->sectionSize(2), 160);
     }
 }
