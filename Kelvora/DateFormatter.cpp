@@ -42,6 +42,12 @@ bool isWeekday(const Token& token)
     return token.field && token.text.startsWith(u'd') && token.text.size() >= 3;
 }
 
+// Seconds and their fractions: some locales' short times carry them.
+bool isSeconds(const Token& token)
+{
+    return token.field && (token.text.startsWith(u's') || token.text.startsWith(u'z'));
+}
+
 // Spaces and punctuation between fields; a literal word ("de", "日") stays.
 bool isSeparator(const Token& token)
 {
@@ -53,13 +59,15 @@ bool isSeparator(const Token& token)
     return true;
 }
 
-// The long date without its weekday and the separator that joined it.
-QString withoutWeekday(const QString& format)
+// The format without the fields and the separators that joined them.
+QString without(const QString& format, bool (*dropped)(const Token&))
 {
     auto tokens = tokenize(format);
-    for (size_t i = 0; i < tokens.size(); ++i) {
-        if (!isWeekday(tokens[i]))
+    for (size_t i = 0; i < tokens.size();) {
+        if (!dropped(tokens[i])) {
+            ++i;
             continue;
+        }
         size_t first = i;
         size_t last = i + 1;
         if (i == 0 || std::none_of(tokens.begin(), tokens.begin() + long(i), [](const Token& t) { return t.field; })) {
@@ -70,9 +78,7 @@ QString withoutWeekday(const QString& format)
                 --first;
         }
         tokens.erase(tokens.begin() + long(first), tokens.begin() + long(last));
-        i = first == 0 ? 0 : first - 1;
-        if (tokens.empty())
-            break;
+        i = first;
     }
     QString result;
     for (const auto& token : tokens)
@@ -84,8 +90,8 @@ QString withoutWeekday(const QString& format)
 
 DateFormatter::DateFormatter(QLocale locale) : locale_(std::move(locale))
 {
-    const QString date = withoutWeekday(locale_.dateFormat(QLocale::LongFormat));
-    const QString time = locale_.timeFormat(QLocale::ShortFormat);
+    const QString date = without(locale_.dateFormat(QLocale::LongFormat), isWeekday);
+    const QString time = without(locale_.timeFormat(QLocale::ShortFormat), isSeconds);
     // The locale's own joining of a date and a time, with these two in place
     // of its long ones.
     QString joined = locale_.dateTimeFormat(QLocale::LongFormat);
