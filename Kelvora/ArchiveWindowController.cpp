@@ -10,6 +10,9 @@
 #include "Platform/AppKit/SearchField.h"
 #include "Platform/Dispatch/Dispatch.h"
 
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QShortcut>
 #include <QToolBar>
 
 namespace {
@@ -36,6 +39,7 @@ std::shared_ptr<ArchiveWindowController> ArchiveWindowController::make()
     window->setToolbar(toolbar);
     window->setDelegate(controller);
     controller->registerActions();
+    controller->installFindKey();
     validateVisibleToolbarItems(*window);
     return controller;
 }
@@ -69,6 +73,23 @@ void ArchiveWindowController::registerActions()
     bind("goBackOrForward:", &ArchiveWindowController::goBackOrForward);
     bind("executeSearch:", &ArchiveWindowController::executeSearch);
     bind("newWindowForTab:", &ArchiveWindowController::newWindowForTab);
+}
+
+void ArchiveWindowController::installFindKey()
+{
+    auto* shortcut = new QShortcut(QKeySequence(QKeySequence::Find), window()->widget());
+    std::weak_ptr<ArchiveWindowController> weakSelf =
+        std::static_pointer_cast<ArchiveWindowController>(shared_from_this());
+    QObject::connect(shortcut, &QShortcut::activated, shortcut, [weakSelf] {
+        auto self = weakSelf.lock();
+        auto toolbar = self && self->window() ? self->window()->toolbar() : nullptr;
+        auto item = toolbar ? toolbar->itemWithIdentifier(BrowserToolbar::search) : nullptr;
+        auto* field = item ? dynamic_cast<AppKit::SearchField*>(item->view().get()) : nullptr;
+        if (!field || !field->lineEdit()->isEnabled())
+            return;
+        field->lineEdit()->setFocus(Qt::ShortcutFocusReason);
+        field->lineEdit()->selectAll();
+    });
 }
 
 FileViewControllerPtr ArchiveWindowController::fileViewController()

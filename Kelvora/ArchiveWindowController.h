@@ -43,6 +43,8 @@ protected:
 
 private:
     void registerActions();
+    // Ctrl+F puts the focus in the toolbar's search field.
+    void installFindKey();
     void forward(const char* action, AppKit::Responder* sender);
 };
 

@@ -12,6 +12,7 @@
 
 #include <QFileInfo>
 #include <QLabel>
+#include <QShortcut>
 
 #include <algorithm>
 #include <numeric>
@@ -146,8 +147,7 @@ void FileViewController::updateDescription(const AppKit::IndexSet& rows)
     const std::string size = sizeText(total);
     const char* templateKey = rows.empty() ? "FILE_LIST_DETAIL" : "FILE_LIST_SELECTION_DETAIL";
     descriptionLabel->setText(QString::fromStdString(Foundation::format(localizedString(templateKey), {count, size})));
-    if (auto window = this->window())
-        validateVisibleToolbarItems(*window);
+    validateToolbar();
 }
 
 void FileViewController::showDirectory(const ZODArchiveDirectoryPtr& directory)
@@ -156,6 +156,8 @@ void FileViewController::showDirectory(const ZODArchiveDirectoryPtr& directory)
     resultContainerView->setHidden(false);
     currentDirectory = directory;
     stopPreview();
+    // Row numbers of the folder left behind mean nothing here.
+    tableView->deselectAll();
     reloadItems();
     updateDescription({});
     tableView->reloadData();
@@ -206,6 +208,29 @@ void FileViewController::pushHistory(const ZODArchiveDirectoryPtr& directory)
         pathHistory.resize(static_cast<size_t>(pathHistoryIndex + 1));
     pathHistory.push_back(directory);
     pathHistoryIndex += 1;
+    validateToolbar();
+}
+
+void FileViewController::validateToolbar()
+{
+    if (auto window = this->window())
+        validateVisibleToolbarItems(*window);
+}
+
+void FileViewController::sortDescriptorsDidChange()
+{
+    // The selection stays with its entries, wherever the sort puts them.
+    std::vector<int> selectedRows;
+    for (int row : tableView->selectedRowIndexes())
+        selectedRows.push_back(row);
+    const auto selected = entriesAtRows(selectedRows);
+    reloadItems();
+    tableView->reloadData();
+    AppKit::IndexSet rows;
+    for (const auto& entry : selected)
+        if (const auto found = std::find(items.begin(), items.end(), entry); found != items.end())
+            rows.insert(static_cast<int>(found - items.begin()));
+    tableView->selectRowIndexes(rows, false);
 }
 
 void FileViewController::goBack()
@@ -228,12 +253,30 @@ void FileViewController::goForward()
     showDirectory(directory);
 }
 
+void FileViewController::installNavigationKeys()
+{
+    // Anywhere in the browser; a text field keeps Backspace for itself.
+    const auto weak = weakSelf();
+    const auto bind = [&](QKeySequence keys, void (FileViewController::*move)()) {
+        auto* shortcut = new QShortcut(keys, view()->widget(), nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, shortcut, [weak, move] {
+            // As the toolbar's navigation, which the search list disables.
+            if (auto self = weak.lock(); self && !self->isShowingSearchResults())
+                ((*self).*move)();
+        });
+    };
+    bind(QKeySequence(Qt::Key_Backspace), &FileViewController::goBack);
+    bind(QKeySequence(Qt::AltModifier | Qt::Key_Left), &FileViewController::goBack);
+    bind(QKeySequence(Qt::AltModifier | Qt::Key_Right), &FileViewController::goForward);
+}
+
 void FileViewController::resetNavigation()
 {
     pathControl->setPathItems({});
     stack.clear();
     pathHistory.clear();
     pathHistoryIndex = -1;
+    validateToolbar();
 }
 
 std::vector<ZODArchiveModelPtr> FileViewController::entriesAtRows(const std::vector<int>& rows) const

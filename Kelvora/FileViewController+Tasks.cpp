@@ -36,6 +36,7 @@ void FileViewController::addTask(const ZODArchiverTaskPtr& task)
         if (auto button = tasksButton())
             presentTaskPopover(button);
     taskViewController()->tableView()->reloadData();
+    validateToolbar();
 }
 
 void FileViewController::removeTask(const ZODArchiverTaskPtr& task)
@@ -50,6 +51,7 @@ void FileViewController::removeTask(const ZODArchiverTaskPtr& task)
             dismissViewController(taskViewController());
     }
     taskViewController()->tableView()->reloadData();
+    validateToolbar();
 }
 
 bool FileViewController::isTaskPopoverShown() const

@@ -1,6 +1,7 @@
 #include "Kelvora/FileViewController.h"
 
 #include "Kelvora/ByteCountFormatter.h"
+#include "Kelvora/DateFormatter.h"
 #include "Kelvora/PreviewPaneLayout.h"
 #include "Kelvora/SearchResultViewController.h"
 #include "Kelvora/Strings.h"
@@ -9,6 +10,7 @@
 #include "ui_FileView.h"
 
 #include <QDateTime>
+#include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
@@ -76,13 +78,28 @@ std::string FileViewController::dateText(const std::optional<ZODDate>& date)
 {
     if (!date)
         return {};
-    if (!locale_)
-        locale_ = std::make_unique<QLocale>();
+    if (!dateFormatter_)
+        dateFormatter_ = std::make_unique<DateFormatter>();
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(date->time_since_epoch()).count();
-    const QDateTime time = QDateTime::fromMSecsSinceEpoch(milliseconds);
-    return (locale_->toString(time.date(), QLocale::LongFormat) + QStringLiteral(" at ")
-            + locale_->toString(time.time(), QLocale::ShortFormat))
-        .toStdString();
+    return dateFormatter_->stringFromDate(QDateTime::fromMSecsSinceEpoch(milliseconds)).toStdString();
+}
+
+void FileViewController::fitDateColumn()
+{
+    auto column = tableView->tableColumnWithIdentifier(rawValue(FileColumnIdentifier::modificationTime));
+    if (!column)
+        return;
+    if (!dateFormatter_)
+        dateFormatter_ = std::make_unique<DateFormatter>();
+    // Wide enough for the longest month name and hour of the user's locale.
+    const QFontMetrics metrics(tableView->widget()->font());
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month)
+        widest = std::max(widest, metrics.horizontalAdvance(dateFormatter_->stringFromDate(
+                                      QDateTime(QDate(2026, month, 28), QTime(22, 58)))));
+    const int padding = 2 * tableView->widget()->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 16;
+    column->width = std::max(column->width, widest + padding);
+    tableView->columnsDidChange();
 }
 
 void FileViewController::loadView()
@@ -107,6 +124,9 @@ void FileViewController::loadView()
         column->width = definition.width;
         tableView->addTableColumn(column);
     }
+    fitDateColumn();
+    // A wider window widens the names.
+    tableView->setColumnAutoresizingStyle(AppKit::ColumnAutoresizingStyle::firstColumnOnly);
     tableView->setAllowsMultipleSelection(true);
     tableView->setUsesAlternatingRowBackgroundColors(true);
     form_->resultContainerLayout->replaceWidget(form_->tableView, tableView->widget());
@@ -175,10 +195,8 @@ void FileViewController::viewDidLoad()
         return self ? self->cellFor(column, row) : std::nullopt;
     };
     tableView->sortDescriptorsDidChange = [weak](const std::vector<AppKit::SortDescriptor>&) {
-        if (auto self = weak.lock()) {
-            self->reloadItems();
-            self->tableView->reloadData();
-        }
+        if (auto self = weak.lock())
+            self->sortDescriptorsDidChange();
     };
     tableView->selectionDidChange = [weak] {
         if (auto self = weak.lock()) {
@@ -219,6 +237,7 @@ void FileViewController::viewDidLoad()
             tableView->setSortDescriptors({*column->sortDescriptorPrototype});
 
     makeContextMenu();
+    installNavigationKeys();
     dragDropView->setDelegate(std::dynamic_pointer_cast<Tiberly::KVUDragDropViewDelegate>(self()));
     registerActions();
     resultContainerView->setHidden(true);

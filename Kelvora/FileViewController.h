@@ -35,7 +35,7 @@
 #include <vector>
 
 class QLabel;
-class QLocale;
+class DateFormatter;
 class QSplitter;
 class QWidget;
 
@@ -130,6 +130,8 @@ public:
     void goBack();
     void goForward();
     void reloadItems();
+    // The table's new order: rows again, the selection kept on its entries.
+    void sortDescriptorsDidChange();
     void updateDescription(const AppKit::IndexSet& rows);
     void pathControlSingleClick(AppKit::PathControl& control);
     bool validateToolbarItem(AppKit::ToolbarItem& item);
@@ -198,6 +200,11 @@ private:
                            const std::shared_ptr<Dispatch::Semaphore>& semaphore);
     void showAlert(const char* messageKey, std::optional<std::string> informativeText);
     void registerActions();
+    void fitDateColumn();
+    // Toolbar items follow the selection, history, tasks and listing.
+    void validateToolbar();
+    // Backspace and Alt+Left go back, Alt+Right forward.
+    void installNavigationKeys();
     void makeContextMenu();
     AppKit::ViewPtr tasksButton() const;
     QIcon iconForExtension(const std::string& extension);
@@ -206,7 +213,7 @@ private:
     static void makeArchiveWith(const std::vector<std::string>& paths);
 
     std::unique_ptr<Ui::FileView> form_;
-    std::unique_ptr<QLocale> locale_;
+    std::unique_ptr<DateFormatter> dateFormatter_;
     std::unordered_map<std::string, QIcon> iconCache_;
     std::shared_ptr<TaskViewController> taskViewController_;
     AppKit::ViewControllerPtr reorderSheet_;

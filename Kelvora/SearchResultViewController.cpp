@@ -79,6 +79,14 @@ void bindCell(AppKit::TableColumn& column)
     }
 }
 
+// The result's folder inside the archive, "/" at the top.
+std::string folderOf(const ZODArchiveModel& entry)
+{
+    const auto parent = entry.parent();
+    const std::string path = parent ? parent->normalizedPath() : std::string();
+    return path.empty() ? std::string("/") : path;
+}
+
 bool matches(const ZODArchiveModel& entry, const std::string& text)
 {
     return Foundation::localizedCaseInsensitiveContains(entry.name(), text);
@@ -234,6 +242,7 @@ void SearchResultViewController::makeColumns()
     table->setAutosaveName("SearchResultView");
     table->setAutosaveTableColumns(true);
     table->setUsesAlternatingRowBackgroundColors(true);
+    table->setColumnAutoresizingStyle(AppKit::ColumnAutoresizingStyle::uniform);
     table->bindContent(searchResults_);
 
     auto weak = weakSelf();
@@ -244,6 +253,13 @@ void SearchResultViewController::makeColumns()
     table->doubleAction = [weak] {
         if (auto self = weak.lock())
             self->tableViewDoubleClick();
+    };
+    // Results of one name in many folders are told apart by their folder.
+    table->toolTipForRow = [weak](int row) {
+        auto self = weak.lock();
+        if (!self || row < 0 || row >= static_cast<int>(self->rawSearchResults_.size()))
+            return std::string();
+        return folderOf(*self->rawSearchResults_[static_cast<size_t>(row)]);
     };
 }
 

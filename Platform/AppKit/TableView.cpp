@@ -27,7 +27,7 @@ TableView::TableView() : View(new TableWidget(this))
     table_->horizontalHeader()->setSectionsClickable(true);
     table_->horizontalHeader()->setSectionsMovable(true);
     table_->horizontalHeader()->setHighlightSections(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setStretchLastSection(false);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setShowGrid(false);
@@ -40,7 +40,17 @@ TableView::TableView() : View(new TableWidget(this))
 
     auto* header = table_->horizontalHeader();
     QObject::connect(header, &QHeaderView::sectionClicked, table_, [this](int s) { headerClicked(s); });
-    QObject::connect(header, &QHeaderView::sectionResized, table_, [this] { saveColumns(); });
+    QObject::connect(header, &QHeaderView::sectionResized, table_, [this](int section, int, int size) {
+        // A column is never dragged past its own limits.
+        if (!restoring_ && section >= 0 && section < int(columns_.size())) {
+            const int allowed = std::clamp(size, columns_[section]->minWidth, columns_[section]->maxWidth);
+            if (allowed != size) {
+                table_->horizontalHeader()->resizeSection(section, allowed);
+                return;
+            }
+        }
+        saveColumns();
+    });
     QObject::connect(header, &QHeaderView::sectionMoved, table_, [this] { saveColumns(); });
     QObject::connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, table_, [this] {
         if (selectionDidChange)
@@ -95,6 +105,61 @@ void TableView::columnsDidChange()
     restoring_ = false;
     emit model_->headerDataChanged(Qt::Horizontal, 0, std::max<int>(0, int(columns_.size()) - 1));
     applyHeaderIndicator();
+    autoresizeColumns();
+}
+
+void TableView::setColumnAutoresizingStyle(ColumnAutoresizingStyle style)
+{
+    autoresizing_ = style;
+    autoresizeColumns();
+}
+
+void TableView::autoresizeColumns()
+{
+    auto* header = table_->horizontalHeader();
+    // A hidden table's width means nothing yet; it fits its columns when shown.
+    if (autoresizing_ == ColumnAutoresizingStyle::none || columns_.empty() || header->count() != int(columns_.size())
+        || !table_->isVisible())
+        return;
+    std::vector<int> order;
+    int total = 0;
+    for (int visual = 0; visual < header->count(); ++visual) {
+        const int logical = header->logicalIndex(visual);
+        if (header->isSectionHidden(logical))
+            continue;
+        order.push_back(logical);
+        total += header->sectionSize(logical);
+    }
+    if (order.empty())
+        return;
+    int remaining = table_->viewport()->width() - total;
+    std::vector<int> movable;
+    switch (autoresizing_) {
+    case ColumnAutoresizingStyle::firstColumnOnly: movable = {order.front()}; break;
+    case ColumnAutoresizingStyle::lastColumnOnly: movable = {order.back()}; break;
+    default: movable = order; break;
+    }
+    restoring_ = true;
+    // Even shares, again and again, among the columns not yet at a limit.
+    while (remaining != 0 && !movable.empty()) {
+        const int count = int(movable.size());
+        const int share = remaining / count != 0 ? remaining / count : (remaining > 0 ? 1 : -1);
+        std::vector<int> still;
+        for (int logical : movable) {
+            if (remaining == 0)
+                break;
+            const int want = std::abs(share) > std::abs(remaining) ? remaining : share;
+            const int current = header->sectionSize(logical);
+            const auto& column = *columns_[logical];
+            const int next = std::clamp(current + want, column.minWidth, std::max(column.minWidth, column.maxWidth));
+            remaining -= next - current;
+            header->resizeSection(logical, next);
+            if (next == current + want)
+                still.push_back(logical);
+        }
+        movable = std::move(still);
+    }
+    restoring_ = false;
 }
 
 void TableView::bindContent(const ArrayControllerPtr& controller)
@@ -337,6 +402,7 @@ void TableView::restoreColumns()
         header->moveSection(header->visualIndex(logical), visual++);
     }
     restoring_ = false;
+    autoresizeColumns();
 }
 
 void TableView::registerForDraggedTypes(std::vector<std::string> types)

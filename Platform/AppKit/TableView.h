@@ -88,6 +88,10 @@ struct DraggingInfo {
     bool fromThisTable;
 };
 
+// Which columns take up a change of the table's width (within their
+// minimum and maximum widths).
+enum class ColumnAutoresizingStyle { none, uniform, lastColumnOnly, firstColumnOnly };
+
 class TableView : public View {
 public:
     static std::shared_ptr<TableView> make();
@@ -101,6 +105,7 @@ public:
     TableColumnPtr tableColumnWithIdentifier(const std::string& identifier) const;
     // Applies changed widths, titles and prototypes of the columns.
     void columnsDidChange();
+    void setColumnAutoresizingStyle(ColumnAutoresizingStyle style);
 
     // Data source and delegate, as callbacks.
     std::function<int()> numberOfRows;
@@ -109,6 +114,9 @@ public:
     std::function<ViewPtr(int row)> rowView;
     std::function<void(const std::vector<SortDescriptor>& old)> sortDescriptorsDidChange;
     std::function<void()> selectionDidChange;
+    // A row's tool tip; without one a cell's tip is its text.
+    std::function<std::string(int row)> toolTipForRow;
+    // Sent by a double-click on a row and by Return on the selection.
     std::function<void()> doubleAction;
 
     // Content bound to an array controller ("arrangedObjects"); rows then
@@ -136,8 +144,8 @@ public:
     void selectRowIndexes(const IndexSet& rows, bool byExtendingSelection);
     void deselectAll();
     void scrollRowToVisible(int row);
-    // The row under the pointer of the last click, double-click or context
-    // menu; -1 when it was on no row or outside an event.
+    // The row of the double-click, Return or context menu whose action is
+    // running (the selected row for keys); -1 on no row and outside them.
     int clickedRow() const { return clickedRow_; }
 
     // The table's context menu; menuWillOpen runs before each showing with
@@ -187,6 +195,9 @@ private:
     void restoreColumns();
     void saveColumns();
     void placeRowViews();
+    // Hands the difference between the rows' width and the columns' to the
+    // columns the autoresizing style names.
+    void autoresizeColumns();
     void setClickedRow(int row) { clickedRow_ = row; }
     bool acceptsTypesOf(const QMimeData* data) const;
 
@@ -205,6 +216,7 @@ private:
     MenuPtr menu_;
     std::string autosaveName_;
     bool autosaveColumns_ = false;
+    ColumnAutoresizingStyle autoresizing_ = ColumnAutoresizingStyle::lastColumnOnly;
 };
 
 using TableViewPtr = std::shared_ptr<TableView>;

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDrag>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QUrl>
@@ -61,6 +62,8 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::DecorationRole)
         return c->image.isNull() ? QVariant() : QVariant(c->image);
+    if (role == Qt::ToolTipRole && owner_->toolTipForRow)
+        return QString::fromStdString(owner_->toolTipForRow(index.row()));
     return QString::fromStdString(c->text);
 }
 
@@ -86,10 +89,47 @@ void TableWidget::detach()
         m->detach();
 }
 
+void TableWidget::setRowMenu(QMenu* menu)
+{
+    if (menu_)
+        QObject::disconnect(menu_, nullptr, this, nullptr);
+    menu_ = menu;
+    if (!menu_)
+        return;
+    // An item's action runs right after the menu hides: the clicked row is
+    // cleared once it has, or soon after a menu closed without one.
+    QObject::connect(menu_, &QMenu::triggered, this, [this] {
+        if (owner_)
+            owner_->setClickedRow(-1);
+    });
+    QObject::connect(menu_, &QMenu::aboutToHide, this, [this] {
+        const int shown = menuShowings_;
+        QMetaObject::invokeMethod(
+            this,
+            [this, shown] {
+                if (owner_ && shown == menuShowings_)
+                    owner_->setClickedRow(-1);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TableWidget::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    if (owner_)
+        owner_->autoresizeColumns();
+}
+
 void TableWidget::mousePressEvent(QMouseEvent* event)
 {
-    if (owner_)
-        owner_->setClickedRow(rowAt(event->position().toPoint().y()));
+    // As on the platform, a right-click leaves the selection alone: the
+    // context menu then acts on the selection and the row under the pointer.
+    if (event->button() == Qt::RightButton) {
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
     QTableView::mousePressEvent(event);
 }
 
@@ -98,22 +138,94 @@ void TableWidget::mouseDoubleClickEvent(QMouseEvent* event)
     QTableView::mouseDoubleClickEvent(event);
     if (!owner_ || event->button() != Qt::LeftButton)
         return;
-    owner_->setClickedRow(rowAt(event->position().toPoint().y()));
-    if (owner_->doubleAction)
-        owner_->doubleAction();
+    sendDoubleAction(rowAt(event->position().toPoint().y()));
+}
+
+void TableWidget::sendDoubleAction(int row)
+{
+    if (!owner_ || !owner_->doubleAction)
+        return;
+    owner_->setClickedRow(row);
+    owner_->doubleAction();
+    if (owner_)
+        owner_->setClickedRow(-1);
+}
+
+int TableWidget::keyboardRow() const
+{
+    if (!owner_)
+        return -1;
+    const int current = currentIndex().isValid() ? currentIndex().row() : -1;
+    const IndexSet selected = owner_->selectedRowIndexes();
+    if (selected.contains(current))
+        return current;
+    return selected.empty() ? -1 : *selected.begin();
+}
+
+void TableWidget::keyPressEvent(QKeyEvent* event)
+{
+    const auto modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const bool opens = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && modifiers == Qt::NoModifier;
+    if (opens && owner_ && owner_->doubleAction) {
+        if (const int row = keyboardRow(); row >= 0)
+            sendDoubleAction(row);
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier && menu_) {
+        showMenuForKeyboard();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+bool TableWidget::viewportEvent(QEvent* event)
+{
+    // The menu of a click on the rows comes in the viewport's coordinates.
+    if (event->type() == QEvent::ContextMenu) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        openMenu(*menuEvent, menuEvent->pos());
+        return true;
+    }
+    const bool handled = QTableView::viewportEvent(event);
+    if (event->type() == QEvent::Resize && owner_)
+        owner_->autoresizeColumns();
+    return handled;
 }
 
 void TableWidget::contextMenuEvent(QContextMenuEvent* event)
 {
+    openMenu(*event, viewport()->mapFrom(this, event->pos()));
+}
+
+void TableWidget::openMenu(QContextMenuEvent& event, QPoint viewportPosition)
+{
     if (!owner_ || !menu_)
         return;
-    const int row = rowAt(viewport()->mapFrom(this, event->pos()).y());
+    event.accept();
+    if (event.reason() == QContextMenuEvent::Keyboard)
+        showMenuForKeyboard();
+    else
+        showMenu(rowAt(viewportPosition.y()), event.globalPos());
+}
+
+void TableWidget::showMenuForKeyboard()
+{
+    const int row = keyboardRow();
+    const QPoint at = row >= 0 ? owner_->rectOfRow(row).bottomLeft() : QPoint(0, 0);
+    showMenu(row, viewport()->mapToGlobal(at));
+}
+
+void TableWidget::showMenu(int row, QPoint globalPosition)
+{
+    ++menuShowings_;
     owner_->setClickedRow(row);
     if (owner_->menuWillOpen && owner_->menu_)
         owner_->menuWillOpen(*owner_->menu_);
     // Not exec(): the clicked row must stay readable by the item's action,
     // which runs after the menu closed.
-    menu_->popup(event->globalPos());
+    menu_->popup(globalPosition);
 }
 
 void TableWidget::startDrag(Qt::DropActions)

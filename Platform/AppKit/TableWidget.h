@@ -35,15 +35,18 @@ class TableWidget : public QTableView {
 public:
     explicit TableWidget(TableView* owner) : owner_(owner) {}
     void detach();
-    void setRowMenu(QMenu* menu) { menu_ = menu; }
+    void setRowMenu(QMenu* menu);
     QMenu* rowMenu() const { return menu_; }
     void setTextMargin(int margin) { textMargin_ = margin; }
     using QTableView::rowViewportPosition;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -53,9 +56,18 @@ protected:
 
 private:
     DraggingInfo info(const QDropEvent* event, Pasteboard& pasteboard) const;
+    // Runs the double action with the row as the clicked row, for its length.
+    void sendDoubleAction(int row);
+    // The row keys act on: the current row when selected, else the first
+    // selected one; -1 without a selection.
+    int keyboardRow() const;
+    void openMenu(QContextMenuEvent& event, QPoint viewportPosition);
+    void showMenu(int row, QPoint globalPosition);
+    void showMenuForKeyboard();
     TableView* owner_;
     QPointer<QMenu> menu_;
     int textMargin_ = 0;
+    int menuShowings_ = 0;
     int indicatorRow_ = -1;
     TableViewDropOperation indicatorOperation_ = TableViewDropOperation::above;
 };

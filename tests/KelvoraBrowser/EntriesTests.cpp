@@ -172,9 +172,8 @@ TEST_F(EntriesTest, DoubleClickAndContextMenuOpenEnterAFolder)
     // The context menu's "Open" acts on the row under the pointer.
     QWidget* viewport = browser->tableView->rowsViewport();
     const QPoint at = browser->tableView->rectOfRow(row("sub")).center();
-    QWidget* table = browser->tableView->widget();
-    QContextMenuEvent event(QContextMenuEvent::Mouse, viewport->mapTo(table, at), viewport->mapToGlobal(at));
-    QApplication::sendEvent(table, &event);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+    QApplication::sendEvent(viewport, &event);
     auto* menu = browser->tableView->menu()->qtMenu();
     ASSERT_TRUE(menu && !menu->actions().isEmpty());
     EXPECT_TRUE(menu->actions()[0]->isEnabled());
