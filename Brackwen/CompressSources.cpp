@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace Brackwen {
@@ -15,6 +16,25 @@ Foundation::ErrorPtr sourceError(int err, const std::string& path)
     int64_t code = (err == ENOENT || err == ENOTDIR) ? ZODArchiverErrorFileNotFound : ZODArchiverErrorFileNotReadable;
     return ZODArchiverMakeError(code, {{Foundation::NSFilePathErrorKey, path},
                                        {ZODArchiverUnderlyingMessageKey, std::string(std::strerror(err))}});
+}
+
+OpenedSource::~OpenedSource()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+Foundation::ErrorPtr openSource(const CompressSource& source, struct stat& status, OpenedSource& opened)
+{
+    status = source.status;
+    if ((status.st_mode & S_IFMT) != S_IFREG)
+        return nullptr;
+    opened.fd_ = ::open(source.diskPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (opened.fd_ < 0 || ::fstat(opened.fd_, &status) != 0)
+        return sourceError(errno, source.diskPath);
+    if (!S_ISREG(status.st_mode))
+        return sourceError(EINVAL, source.diskPath);
+    return nullptr;
 }
 
 namespace {

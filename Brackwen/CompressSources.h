@@ -38,4 +38,23 @@ planCompression(const std::vector<std::string>& items, bool ignoreHidden,
 // The error for a source that cannot be read, naming it.
 Foundation::ErrorPtr sourceError(int err, const std::string& path);
 
+// A regular source opened for reading, closed when it goes.
+class OpenedSource {
+public:
+    OpenedSource() = default;
+    OpenedSource(const OpenedSource&) = delete;
+    OpenedSource& operator=(const OpenedSource&) = delete;
+    ~OpenedSource();
+    int fd() const { return fd_; }
+
+private:
+    friend Foundation::ErrorPtr openSource(const CompressSource&, struct stat&, OpenedSource&);
+    int fd_ = -1;
+};
+
+// Opens a regular source without following links and refreshes `status`
+// from the open file, so that a file replaced since the walk by something
+// else is refused rather than read. Other kinds are left closed.
+Foundation::ErrorPtr openSource(const CompressSource& source, struct stat& status, OpenedSource& opened);
+
 } // namespace Brackwen

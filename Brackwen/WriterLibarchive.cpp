@@ -115,30 +115,12 @@ private:
     Foundation::ErrorPtr writeEntry(const CompressSource& source)
     {
         std::unique_ptr<archive_entry, EntryDeleter> entry(archive_entry_new());
-        struct stat st = source.status;
-        int fd = -1;
+        struct stat st;
+        OpenedSource opened;
+        if (auto error = openSource(source, st, opened))
+            return error;
         const mode_t type = st.st_mode & S_IFMT;
-        if (type == S_IFREG) {
-            fd = ::open(source.diskPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-            if (fd < 0 || ::fstat(fd, &st) != 0) {
-                int err = errno;
-                if (fd >= 0)
-                    ::close(fd);
-                return sourceError(err, source.diskPath);
-            }
-            if (!S_ISREG(st.st_mode)) {
-                ::close(fd);
-                return sourceError(EINVAL, source.diskPath);
-            }
-        }
-        struct FdCloser {
-            int fd;
-            ~FdCloser()
-            {
-                if (fd >= 0)
-                    ::close(fd);
-            }
-        } closer{fd};
+        const int fd = opened.fd();
 
         archive_entry_copy_pathname(entry.get(), source.entryName.c_str());
         archive_entry_set_filetype(entry.get(), type);

@@ -151,30 +151,12 @@ private:
     Foundation::ErrorPtr addEntry(const CompressSource& source)
     {
         Entry e;
-        struct stat st = source.status;
+        struct stat st;
+        OpenedSource opened;
+        if (auto error = openSource(source, st, opened))
+            return error;
         const mode_t type = st.st_mode & S_IFMT;
-        int fd = -1;
-        if (type == S_IFREG) {
-            fd = ::open(source.diskPath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-            if (fd < 0 || ::fstat(fd, &st) != 0) {
-                int err = errno;
-                if (fd >= 0)
-                    ::close(fd);
-                return sourceError(err, source.diskPath);
-            }
-            if (!S_ISREG(st.st_mode)) {
-                ::close(fd);
-                return sourceError(EINVAL, source.diskPath);
-            }
-        }
-        struct FdCloser {
-            int fd;
-            ~FdCloser()
-            {
-                if (fd >= 0)
-                    ::close(fd);
-            }
-        } closer{fd};
+        const int fd = opened.fd();
 
         e.name = source.entryName;
         if (type == S_IFDIR && (e.name.empty() || e.name.back() != '/'))
