@@ -6,6 +6,9 @@
 #include "Platform/Foundation/FileManager.h"
 #include "tests/support/EventLoop.h"
 
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,6 +20,17 @@
 #include <vector>
 
 namespace ExtensionTests {
+
+// A left click in the middle of the widget, as the user's mouse gives it.
+inline void click(QWidget* widget)
+{
+    const QPointF at = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(widget, &release);
+}
 
 inline std::string makeFolder(const std::string& name)
 {

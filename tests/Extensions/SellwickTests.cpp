@@ -418,17 +418,6 @@ std::vector<std::string> makeLegacyNameZips(const std::string& folder,
     return zips;
 }
 
-// A left click in the middle of the widget, as the user's mouse gives it.
-void click(QWidget* widget)
-{
-    const QPointF at = QRectF(widget->rect()).center();
-    const QPointF global = widget->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {});
-    QApplication::sendEvent(widget, &release);
-}
-
 TEST(Sellwick, TheEncodingSheetOffersTheEncodingThatReadsALegacyZipNameRight)
 {
     const std::vector<std::pair<std::string, std::string>> names = {

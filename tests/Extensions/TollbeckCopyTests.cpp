@@ -23,17 +23,6 @@ namespace fs = std::filesystem;
 
 using TollbeckRequest = Request<Tollbeck::ActionViewController>;
 
-// A left click in the middle of the widget, as the user's mouse gives it.
-void click(QWidget* widget)
-{
-    const QPointF at = QRectF(widget->rect()).center();
-    const QPointF global = widget->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, {});
-    QApplication::sendEvent(widget, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, {});
-    QApplication::sendEvent(widget, &release);
-}
-
 // Stores the format, with reveal and delete-originals off, through the
 // settings view, and puts the earlier stored values back afterwards.
 class ArchiveSettingsScope {
