@@ -43,10 +43,11 @@ public:
 
     Foundation::ErrorPtr run()
     {
-        if (request_.items.empty())
+        if (request_.items.empty() && !request_.everything)
             return nullptr;
-        if (auto error = resolveSelection())
-            return error;
+        if (!request_.everything)
+            if (auto error = resolveSelection())
+                return error;
         if (auto error = placement_.open(request_.destination))
             return error;
         VolumeReader reader(request_.paths);
@@ -54,6 +55,8 @@ public:
             return error;
         if (request_.predefinedPassword && !request_.predefinedPassword->empty())
             confirmed_ = *request_.predefinedPassword;
+        // Without a tree to count the bytes, progress is how far the archive has been read.
+        progressTotal_ = request_.everything ? reader.totalSize() : request_.approximateByteCount;
         task_.setDescriptionFormatter([](int64_t done, int64_t total) {
             return formatByteCount(done) + " of " + formatByteCount(total);
         });
@@ -216,7 +219,7 @@ private:
         for (size_t i = 0; i < prefix_.size(); ++i)
             if (parts_[i] != prefix_[i])
                 return Outcome::next;
-        if (!selected_.count(std::string(parts_[prefix_.size()])))
+        if (!request_.everything && !selected_.count(std::string(parts_[prefix_.size()])))
             return Outcome::next;
 
         const std::string shown = decodeEntryName(rawPath, request_.predefinedEncoding);
@@ -240,6 +243,7 @@ private:
             Foundation::ErrorPtr error;
             if (placement_.folder(target_, target_.size(), true, &error) < 0)
                 return failed(std::move(error));
+            noteWritten(true);
             FolderFix fix{target_, keptMode(archive_entry_perm(entry)), {}};
             fix.times[0] = timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry));
             fix.times[1] = timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
@@ -266,6 +270,8 @@ private:
         int folderFd = placement_.folder(target_, target_.size() - 1, true, &error);
         if (folderFd < 0)
             return failed(std::move(error));
+        if (target_.size() > 1)
+            noteWritten(true);
         const std::string& name = target_.back();
         switch (resolveConflict(folderFd, name)) {
         case Conflict::skip:
@@ -325,6 +331,7 @@ private:
             return failed(errorFromWriteErrno(err, placement_.describe(target_, target_.size())));
         }
         written_[key] = target_;
+        noteWritten(target_.size() > 1);
         return Outcome::next;
     }
 
@@ -376,7 +383,7 @@ private:
             }
             end = std::max<int64_t>(end, offset + static_cast<int64_t>(length));
             bytesDone_ += static_cast<int64_t>(length);
-            task_.reportProgress(bytesDone_, request_.approximateByteCount);
+            task_.reportProgress(request_.everything ? archive_filter_bytes(a, -1) : bytesDone_, progressTotal_);
         }
         if (r != ARCHIVE_EOF) {
             discard();
@@ -554,7 +561,8 @@ private:
         extraction.volumePaths = request_.paths;
         extraction.destination = request_.destination;
         extraction.passphrase = confirmed_;
-        extraction.archiveFolder = request_.directory->isRoot() ? std::string() : request_.directory->normalizedPath();
+        if (!request_.everything && !request_.directory->isRoot())
+            extraction.archiveFolder = request_.directory->normalizedPath();
         extraction.itemNames = request_.items;
         if (request_.conflictHandler) {
             auto handler = request_.conflictHandler;
@@ -571,10 +579,22 @@ private:
             };
         }
         SevenZipControl control;
+        if (request_.extracted)
+            control.listed = [this](const SevenZipListing& listing) {
+                // What 7zz will write; the caller sees only what exists.
+                for (const auto& e : listing.entries) {
+                    if (isUnsafeEntryPath(e.path))
+                        continue;
+                    splitEntryPath(e.path, parts_);
+                    if (parts_.empty())
+                        continue;
+                    target_.assign(1, std::string(parts_.front()));
+                    noteWritten(parts_.size() > 1 || e.isDirectory);
+                }
+            };
         control.isCancelled = [this] { return task_.isCancelled(); };
         control.progress = [this](double fraction) {
-            task_.reportProgress(static_cast<int64_t>(fraction * static_cast<double>(request_.approximateByteCount)),
-                                 request_.approximateByteCount);
+            task_.reportProgress(static_cast<int64_t>(fraction * static_cast<double>(progressTotal_)), progressTotal_);
         };
         bool asked = false;
         for (;;) {
@@ -602,8 +622,18 @@ private:
         }
     }
 
+    // The top-level item of target_ now exists.
+    void noteWritten(bool isFolder)
+    {
+        if (!request_.extracted || !topLevel_.insert(target_.front()).second)
+            return;
+        (isFolder ? request_.extracted->folders : request_.extracted->files).push_back(target_.front());
+    }
+
     ArchiverTaskImpl& task_;
     const ExtractionRequest& request_;
+    std::unordered_set<std::string> topLevel_;
+    int64_t progressTotal_ = 0;
     DiskPlacement placement_;
     std::vector<std::string> prefix_;
     std::unordered_set<std::string> selected_;
@@ -665,4 +695,35 @@ ZODArchiverTaskPtr ZODArchiver::decompressArchiveInPaths(
     auto task = ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(work),
                                        std::move(completion), std::move(progress));
     return task;
+}
+
+ZODArchiverTaskPtr ZODArchiver::decompressEntireArchiveInPaths(std::vector<std::string> paths, std::string destination,
+                                                               uint64_t predefinedEncoding,
+                                                               Foundation::ProgressPtr progress,
+                                                               ConflictHandler conflictHandler,
+                                                               EntireCompletion completionHandler,
+                                                               Dispatch::QueuePtr workQueue,
+                                                               Dispatch::QueuePtr handlerQueue)
+{
+    using namespace Brackwen;
+    auto request = std::make_shared<ExtractionRequest>();
+    auto extracted = std::make_shared<ExtractedItems>();
+    request->paths = std::move(paths);
+    request->destination = std::move(destination);
+    request->predefinedEncoding = predefinedEncoding;
+    request->conflictHandler = std::move(conflictHandler);
+    request->everything = true;
+    request->extracted = extracted.get();
+    auto work = [request, extracted](ArchiverTaskImpl& t) { return runExtraction(t, *request); };
+    auto completion = [extracted, completionHandler = std::move(completionHandler)](Foundation::ErrorPtr error,
+                                                                                   ZODArchiverTaskPtr t) {
+        if (!completionHandler)
+            return;
+        std::vector<std::string> items = std::move(extracted->folders);
+        items.insert(items.end(), std::make_move_iterator(extracted->files.begin()),
+                     std::make_move_iterator(extracted->files.end()));
+        completionHandler(std::move(items), error, std::move(t));
+    };
+    return ArchiverTaskImpl::make(std::move(workQueue), std::move(handlerQueue), std::move(work),
+                                  std::move(completion), std::move(progress));
 }

@@ -6,6 +6,13 @@
 
 namespace Brackwen {
 
+// The top-level items an extraction of everything wrote, under the names it
+// wrote them by, each once, in archive order.
+struct ExtractedItems {
+    std::vector<std::string> folders;
+    std::vector<std::string> files;
+};
+
 struct ExtractionRequest {
     std::vector<std::string> paths;
     std::string destination;
@@ -16,6 +23,10 @@ struct ExtractionRequest {
     uint64_t predefinedEncoding = 0;
     ZODArchiver::PasswordHandler passwordHandler;
     ZODArchiver::ConflictHandler conflictHandler;
+    // Every entry rather than the named children of `directory` (then
+    // unused): the archive is read once, with no tree built first.
+    bool everything = false;
+    ExtractedItems* extracted = nullptr; // filled when everything is set
 };
 
 Foundation::ErrorPtr runExtraction(ArchiverTaskImpl& task, const ExtractionRequest& request);

@@ -367,6 +367,8 @@ VoidResult sevenZipExtract(const SevenZipExtraction& extraction, const SevenZipC
     auto listed = sevenZipList(extraction.volumePaths, pw, control);
     if (listed.isFailure())
         return VoidResult::failure(listed.error());
+    if (control.listed)
+        control.listed(listed.value());
     const std::string folder = cleanedEntryPath(extraction.archiveFolder);
     const SevenZipSelection selection = selectSevenZipEntries(listed.value(), folder, extraction.itemNames);
 

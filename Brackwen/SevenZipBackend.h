@@ -37,6 +37,8 @@ struct SevenZipControl {
     std::function<bool()> isCancelled;
     // 7zz's own estimate of the work done, 0...1; called on the calling thread.
     std::function<void(double fraction)> progress;
+    // An extraction's listing, before anything is extracted.
+    std::function<void(const struct SevenZipListing&)> listed = nullptr;
 };
 
 struct SevenZipEntry {

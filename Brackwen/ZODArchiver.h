@@ -52,6 +52,19 @@ public:
                                                        Dispatch::QueuePtr workQueue,
                                                        Dispatch::QueuePtr handlerQueue);
 
+    // Extracts every entry, reading the archive once and building no tree;
+    // completes with the top-level items written, folders first.
+    using EntireCompletion =
+        std::function<void(std::vector<std::string> topLevelItems, Foundation::ErrorPtr, ZODArchiverTaskPtr)>;
+    static ZODArchiverTaskPtr decompressEntireArchiveInPaths(std::vector<std::string> paths,
+                                                             std::string destination,
+                                                             uint64_t predefinedEncoding,
+                                                             Foundation::ProgressPtr progress,
+                                                             ConflictHandler conflictHandler,
+                                                             EntireCompletion completionHandler,
+                                                             Dispatch::QueuePtr workQueue,
+                                                             Dispatch::QueuePtr handlerQueue);
+
     static ZODArchiverTaskPtr compressItems(std::vector<std::string> items,
                                             std::string destination,
                                             ZODArchiverPreference preference,

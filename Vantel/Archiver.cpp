@@ -104,6 +104,26 @@ ZODArchiverTaskPtr decompress(std::vector<std::string> archivePaths, std::string
         engineCompletion(std::move(completionHandler)), std::move(workQueue), std::move(handlerQueue));
 }
 
+ZODArchiverTaskPtr decompressEntire(std::vector<std::string> archivePaths, std::string destination,
+                                    uint64_t predefinedEncoding, Foundation::ProgressPtr progress,
+                                    ConflictHandler conflictHandler, EntireCompletion completionHandler,
+                                    Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue)
+{
+    return ZODArchiver::decompressEntireArchiveInPaths(
+        std::move(archivePaths), std::move(destination), predefinedEncoding, std::move(progress),
+        engineConflict(std::move(conflictHandler)),
+        [completion = std::move(completionHandler)](std::vector<std::string> items, Foundation::ErrorPtr error,
+                                                    ZODArchiverTaskPtr task) {
+            if (!completion)
+                return;
+            if (error)
+                completion(EntireResult::failure(failure(error)), std::move(task));
+            else
+                completion(EntireResult::success(std::move(items)), std::move(task));
+        },
+        std::move(workQueue), std::move(handlerQueue));
+}
+
 ZODArchiverTaskPtr compress(std::vector<std::string> items, std::string destination, ZODArchiverPreference preference,
                             Foundation::ProgressPtr progress, OperationCompletion completionHandler,
                             Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue)

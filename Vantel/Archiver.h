@@ -70,6 +70,16 @@ ZODArchiverTaskPtr decompress(std::vector<std::string> archivePaths, std::string
                               ConflictHandler conflictHandler, OperationCompletion completionHandler,
                               Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue);
 
+using EntireResult = Foundation::Result<std::vector<std::string>, ZODArchiverError>;
+using EntireCompletion = std::function<void(EntireResult, ZODArchiverTaskPtr)>;
+
+// Extracts every entry in one read of the archive; the result is the
+// top-level items written (folders first), by the names they were written.
+ZODArchiverTaskPtr decompressEntire(std::vector<std::string> archivePaths, std::string destination,
+                                    uint64_t predefinedEncoding, Foundation::ProgressPtr progress,
+                                    ConflictHandler conflictHandler, EntireCompletion completionHandler,
+                                    Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue);
+
 ZODArchiverTaskPtr compress(std::vector<std::string> items, std::string destination, ZODArchiverPreference preference,
                             Foundation::ProgressPtr progress, OperationCompletion completionHandler,
                             Dispatch::QueuePtr workQueue, Dispatch::QueuePtr handlerQueue);

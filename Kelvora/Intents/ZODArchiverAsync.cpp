@@ -1,6 +1,5 @@
 #include "Kelvora/Intents/ZODArchiverAsync.h"
 
-#include "Brackwen/EntryNames.h"
 #include "Platform/Foundation/StringEncoding.h"
 #include "Vantel/SharedSettings.h"
 
@@ -76,50 +75,27 @@ DecompressResult decompressAsync(std::vector<std::string> archivePaths, std::str
         encoding = Foundation::Encoding::UTF8;
 
     auto continuation = std::make_shared<Continuation<DecompressResult>>();
-    // The tree's names must be decoded as the extraction decodes them, or the
-    // returned paths name files that were never written.
-    auto analysis = Vantel::analyze(
-        archivePaths, [] { return std::optional<std::string>(); }, [encoding](const char*) { return encoding; },
-        [=](Vantel::AnalysisResult result, ZODArchiverTaskPtr) {
+    auto extraction = Vantel::decompressEntire(
+        std::move(archivePaths), destination, encoding, std::move(progress),
+        [](const std::string&) { return ArchiverConflictResolving::replaceAll; },
+        [=](Vantel::EntireResult result, ZODArchiverTaskPtr) {
             if (result.isFailure()) {
                 continuation->resume(DecompressResult::failure(result.error()));
                 return;
             }
-            const ZODArchiveDirectoryPtr& root = result.value();
-            std::vector<std::string> items;
-            for (const auto& d : root->directories())
-                items.push_back(d->name());
-            for (const auto& f : root->files())
-                items.push_back(f->name());
-            auto extraction = Vantel::decompress(
-                archivePaths, destination, root, items, root->size(), root->itemCount(), std::nullopt, encoding,
-                progress, nullptr, [](const std::string&) { return ArchiverConflictResolving::replaceAll; },
-                [=](Vantel::OperationResult extracted, ZODArchiverTaskPtr) {
-                    if (extracted.isFailure()) {
-                        continuation->resume(DecompressResult::failure(extracted.error()));
-                        return;
-                    }
-                    // Each item under the name the engine wrote it by; pipes
-                    // and devices are never made, so only what exists.
-                    std::vector<QUrl> urls;
-                    QDir folder(QString::fromStdString(destination));
-                    auto add = [&](const ZODArchiveModel& entry) {
-                        QString path =
-                            folder.filePath(QString::fromStdString(Brackwen::decodeEntryName(entry.rawName(), encoding)));
-                        if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
-                            urls.push_back(QUrl::fromLocalFile(path));
-                    };
-                    for (const auto& d : root->directories())
-                        add(*d);
-                    for (const auto& f : root->files())
-                        add(*f);
-                    continuation->resume(DecompressResult::success(std::move(urls)));
-                },
-                Dispatch::globalQueue(), Dispatch::mainQueue());
-            extraction->resume();
+            // Pipes and devices are never made, and a failed entry's folder
+            // may have been removed again: only what exists.
+            std::vector<QUrl> urls;
+            QDir folder(QString::fromStdString(destination));
+            for (const auto& name : result.value()) {
+                QString path = folder.filePath(QString::fromStdString(name));
+                if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+                    urls.push_back(QUrl::fromLocalFile(path));
+            }
+            continuation->resume(DecompressResult::success(std::move(urls)));
         },
         Dispatch::globalQueue(), Dispatch::mainQueue());
-    analysis->resume();
+    extraction->resume();
     return continuation->wait();
 }
 

@@ -19,9 +19,9 @@ using DecompressResult = Foundation::Result<std::vector<QUrl>, ZODArchiverError>
 CompressResult compressAsync(std::vector<std::string> items, std::string destination,
                              ZODArchiverPreference preference, Foundation::ProgressPtr progress);
 
-// Analyses the archive, then extracts all of its top-level items (folders
-// first) into destination with no passphrase, every conflict replaced and
-// the shared fallback encoding; returns the extracted items' URLs in order.
+// Extracts the whole archive, read once, into destination with no passphrase, every conflict replaced and
+// the shared fallback encoding; returns the URLs of its top-level items,
+// folders first, in archive order.
 DecompressResult decompressAsync(std::vector<std::string> archivePaths, std::string destination,
                                  Foundation::ProgressPtr progress);
 
