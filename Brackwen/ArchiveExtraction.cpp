@@ -322,10 +322,11 @@ private:
             if (!writeFile(reader, entry, folderFd, name, temporary, outcome, fatal))
                 return outcome;
         }
-        if (hardlink && isSameFile(folderFd, temporary, name)) {
+        // An empty temporary: the file is under its name already.
+        if (!temporary.empty() && hardlink && isSameFile(folderFd, temporary, name)) {
             // rename(2) onto a name of the same inode succeeds and does nothing.
             ::unlinkat(folderFd, temporary.c_str(), 0);
-        } else if (::renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) != 0) {
+        } else if (!temporary.empty() && ::renameat(folderFd, temporary.c_str(), folderFd, name.c_str()) != 0) {
             int err = errno;
             ::unlinkat(folderFd, temporary.c_str(), 0);
             return failed(errorFromWriteErrno(err, placement_.describe(target_, target_.size())));
@@ -342,14 +343,18 @@ private:
     {
         struct archive* a = reader.handle();
         const std::string where = placement_.describe(target_, target_.size());
-        int fd = placement_.createTemporary(folderFd, name, temporary);
+        int fd = placement_.createUnnamed(folderFd);
+        const bool unnamed = fd >= 0;
+        if (!unnamed)
+            fd = placement_.createTemporary(folderFd, name, temporary);
         if (fd < 0) {
             outcome = failed(errorFromWriteErrno(errno, where));
             return false;
         }
         auto discard = [&] {
             ::close(fd);
-            ::unlinkat(folderFd, temporary.c_str(), 0);
+            if (!temporary.empty())
+                ::unlinkat(folderFd, temporary.c_str(), 0);
         };
         const int64_t startBytes = bytesDone_;
         int64_t end = 0;
@@ -391,6 +396,7 @@ private:
             outcome = dataFailed(a, entry, r, fatal);
             return false;
         }
+        const int64_t written = end;
         if (archive_entry_size_is_set(entry))
             end = std::max<int64_t>(end, archive_entry_size(entry));
         struct timespec times[2] = {
@@ -398,7 +404,18 @@ private:
             timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry)),
         };
         mode_t mode = keptMode(archive_entry_perm(entry));
-        if (::ftruncate(fd, end) != 0 || ::fchmod(fd, mode ? mode : 0644) != 0 || ::futimens(fd, times) != 0) {
+        // A sparse tail was never written: only then does the size need setting.
+        if ((end > written && ::ftruncate(fd, end) != 0) || ::fchmod(fd, mode ? mode : 0644) != 0 ||
+            ::futimens(fd, times) != 0) {
+            int err = errno;
+            discard();
+            outcome = failed(errorFromWriteErrno(err, where));
+            return false;
+        }
+        // Named straight away when nothing is in the way; else under a
+        // temporary name that the caller renames over it.
+        if (unnamed && !placement_.nameUnnamed(fd, folderFd, name) &&
+            (errno != EEXIST || !placement_.nameUnnamedTemporary(fd, folderFd, name, temporary))) {
             int err = errno;
             discard();
             outcome = failed(errorFromWriteErrno(err, where));
@@ -406,7 +423,7 @@ private:
         }
         if (::close(fd) != 0) {
             int err = errno;
-            ::unlinkat(folderFd, temporary.c_str(), 0);
+            ::unlinkat(folderFd, (temporary.empty() ? name : temporary).c_str(), 0);
             fatal = errorFromWriteErrno(err, where);
             outcome = Outcome::stop;
             return false;
@@ -477,10 +494,10 @@ private:
 
     Conflict resolveConflict(int folderFd, const std::string& name)
     {
+        if (policy_ == Policy::replaceAll || !request_.conflictHandler)
+            return Conflict::write;
         struct stat st {};
         if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            return Conflict::write;
-        if (policy_ == Policy::replaceAll || !request_.conflictHandler)
             return Conflict::write;
         if (policy_ == Policy::skipAll)
             return Conflict::skip;

@@ -15,6 +15,7 @@ Foundation::ErrorPtr DiskPlacement::open(const std::string& destination)
 {
     destination_ = destination;
     destinationFd_ = ::open(destination.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    unnamedWorks_ = ::access("/proc/self/fd", X_OK) == 0;
     if (destinationFd_ >= 0)
         return nullptr;
     const int err = errno;
@@ -105,21 +106,70 @@ void DiskPlacement::removeEmptyCreatedFolders()
     closeCached();
 }
 
-int DiskPlacement::createTemporary(int folderFd, const std::string& name, std::string& temporaryName)
+namespace {
+
+std::string temporaryBeside(const std::string& name)
 {
     static thread_local std::mt19937_64 random{std::random_device{}()};
     // Keeps the temporary name short enough for any file system.
     std::string stem = name.size() > 180 ? name.substr(0, 180) : name;
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
+    return "." + stem + suffix + ".part";
+}
+
+// linkat(2) names an unnamed file only through its /proc link (AT_EMPTY_PATH
+// needs a capability users lack).
+bool linkUnnamed(int fd, int folderFd, const std::string& name)
+{
+    char path[40];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+    return ::linkat(AT_FDCWD, path, folderFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
+} // namespace
+
+int DiskPlacement::createTemporary(int folderFd, const std::string& name, std::string& temporaryName)
+{
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[24];
-        std::snprintf(suffix, sizeof suffix, ".%012llx", static_cast<unsigned long long>(random() & 0xffffffffffffULL));
-        temporaryName = "." + stem + suffix + ".part";
+        temporaryName = temporaryBeside(name);
         int fd = ::openat(folderFd, temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+int DiskPlacement::createUnnamed(int folderFd)
+{
+    if (!unnamedWorks_)
+        return -1;
+    int fd = ::openat(folderFd, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    // Not supported here (or no /proc to name it through later): a probe
+    // that fails once fails for every file.
+    unnamedWorks_ = false;
+    return -1;
+}
+
+bool DiskPlacement::nameUnnamed(int fd, int folderFd, const std::string& name)
+{
+    return linkUnnamed(fd, folderFd, name);
+}
+
+bool DiskPlacement::nameUnnamedTemporary(int fd, int folderFd, const std::string& name, std::string& temporaryName)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporaryName = temporaryBeside(name);
+        if (linkUnnamed(fd, folderFd, temporaryName))
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    errno = EEXIST;
+    return false;
 }
 
 } // namespace Brackwen

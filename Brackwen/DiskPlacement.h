@@ -1,8 +1,9 @@
 #pragma once
 // Writing extracted entries inside one destination folder and nowhere else:
 // every folder on the way is opened without following links (so nothing is
-// ever written through a symbolic link), every file is written to a
-// temporary name beside its target and renamed over it only when complete.
+// ever written through a symbolic link), every file is written unnamed (or
+// to a temporary name beside its target) and gets its name only when
+// complete.
 
 #include "Platform/Foundation/Error.h"
 
@@ -31,6 +32,18 @@ public:
     // A new temporary file beside `name` in the folder; -1 and errno on failure.
     int createTemporary(int folderFd, const std::string& name, std::string& temporaryName);
 
+    // A new file in the folder that has no name until nameUnnamed gives it
+    // one, so a half-written file is never seen under any name and costs no
+    // rename; -1 when the file system cannot make one (then use
+    // createTemporary).
+    int createUnnamed(int folderFd);
+    // Links the unnamed file to `name`; false with errno set (EEXIST when
+    // something is in the way).
+    bool nameUnnamed(int fd, int folderFd, const std::string& name);
+    // Links the unnamed file to a new temporary name beside `name`, to be
+    // renamed over what is in the way.
+    bool nameUnnamedTemporary(int fd, int folderFd, const std::string& name, std::string& temporaryName);
+
     std::string describe(const std::vector<std::string>& components, size_t count) const;
 
 private:
@@ -40,6 +53,7 @@ private:
     std::vector<std::string> cachedPath_;
     std::vector<std::vector<std::string>> created_;
     int cachedFd_ = -1;
+    bool unnamedWorks_ = true;
 };
 
 } // namespace Brackwen
