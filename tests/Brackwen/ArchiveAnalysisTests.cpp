@@ -5,10 +5,12 @@
 #include "Brackwen/EntryKinds.h"
 
 #include <QMimeDatabase>
+#include <QStandardPaths>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 using namespace Fixtures;
@@ -281,9 +283,49 @@ TEST(ArchiveAnalysis, CancelWhileTheEncodingQuestionIsOpen)
 TEST(ArchiveAnalysis, KindsOfNamesWithoutAnExtensionMatchTheMimeDatabase)
 {
     const QMimeDatabase database;
-    for (const char* name : {"Makefile", "makefile2", "README", "ReadMe-first", "core", "notes~", "n12345", "a.tar.gz"}) {
+    for (const char* name : {"Makefile", "makefile", "makefile2", "GNUmakefile", "README", "ReadMe-first", "README.md",
+                             "core", "notes~", "log,v", "n12345", "e0000001", "a.tar.gz"}) {
         const auto expected =
             database.mimeTypeForFile(QString("dir/") + name, QMimeDatabase::MatchExtension).comment().toStdString();
         EXPECT_EQ(*Brackwen::kindOfFile(name), expected) << name;
     }
+}
+
+TEST(ArchiveAnalysis, Globs2HoldsTheDotlessGlobsOfTheMimeDatabase)
+{
+    std::vector<std::string> files;
+    for (const auto& dir : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        files.push_back((dir + "/mime/globs2").toStdString());
+    auto fromGlobs2 = Brackwen::dotlessGlobsInGlobs2(files);
+    if (!fromGlobs2)
+        GTEST_SKIP() << "no globs2: Qt's built-in database is in use";
+    std::set<std::string> expected;
+    for (const auto& type : QMimeDatabase().allMimeTypes())
+        for (const auto& pattern : type.globPatterns())
+            if (!pattern.contains('.'))
+                expected.insert(pattern.toLower().toStdString());
+    // globs2 holds case-insensitive globs lower-cased; names are matched lower-cased.
+    EXPECT_EQ(std::set<std::string>(fromGlobs2->begin(), fromGlobs2->end()), expected);
+}
+
+TEST(ArchiveAnalysis, Globs2ClearedGlobsGiveWayToTheMoreImportantFile)
+{
+    std::string home = makeFolder("home-mime");
+    std::string system = makeFolder("system-mime");
+    writeFile(home + "/globs2",
+              "# comment:x-test/comment:commented\n"
+              "50:text/x-makefile:__NOGLOBS__\n"
+              "50:text/x-makefile:buildfile\n");
+    writeFile(system + "/globs2",
+              "50:text/x-makefile:makefile\n"
+              "50:application/x-core:core:cs\n"
+              "10:text/x-readme:readme*\n"
+              "50:application/x-trash:*~\n"
+              "80:text/html:*.html\n"
+              "malformed line\n");
+    auto globs = Brackwen::dotlessGlobsInGlobs2({home + "/globs2", home + "/absent", system + "/globs2"});
+    ASSERT_TRUE(globs);
+    EXPECT_EQ(std::set<std::string>(globs->begin(), globs->end()),
+              (std::set<std::string>{"buildfile", "core", "readme*", "*~"}));
+    EXPECT_FALSE(Brackwen::dotlessGlobsInGlobs2({home + "/absent"}));
 }
