@@ -243,7 +243,7 @@ private:
             Foundation::ErrorPtr error;
             if (placement_.folder(target_, target_.size(), true, &error) < 0)
                 return failed(std::move(error));
-            noteWritten(true);
+            noteWritten(target_.front(), true);
             FolderFix fix{target_, keptMode(archive_entry_perm(entry)), {}};
             fix.times[0] = timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry));
             fix.times[1] = timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
@@ -271,7 +271,7 @@ private:
         if (folderFd < 0)
             return failed(std::move(error));
         if (target_.size() > 1)
-            noteWritten(true);
+            noteWritten(target_.front(), true);
         const std::string& name = target_.back();
         switch (resolveConflict(folderFd, name)) {
         case Conflict::skip:
@@ -332,12 +332,14 @@ private:
             return failed(errorFromWriteErrno(err, placement_.describe(target_, target_.size())));
         }
         written_[key] = target_;
-        noteWritten(target_.size() > 1);
+        if (target_.size() == 1)
+            noteWritten(name, false);
         return Outcome::next;
     }
 
-    // Writes the entry's data to a temporary file; false when the entry
-    // ended otherwise (outcome says how to go on).
+    // Writes the entry's data to a new file, under its name when complete or
+    // under `temporary` for the caller to rename; false when the entry ended
+    // otherwise (outcome says how to go on).
     bool writeFile(VolumeReader& reader, struct archive_entry* entry, int folderFd, const std::string& name,
                    std::string& temporary, Outcome& outcome, Foundation::ErrorPtr& fatal)
     {
@@ -603,10 +605,8 @@ private:
                     if (isUnsafeEntryPath(e.path))
                         continue;
                     splitEntryPath(e.path, parts_);
-                    if (parts_.empty())
-                        continue;
-                    target_.assign(1, std::string(parts_.front()));
-                    noteWritten(parts_.size() > 1 || e.isDirectory);
+                    if (!parts_.empty())
+                        noteWritten(std::string(parts_.front()), parts_.size() > 1 || e.isDirectory);
                 }
             };
         control.isCancelled = [this] { return task_.isCancelled(); };
@@ -639,12 +639,12 @@ private:
         }
     }
 
-    // The top-level item of target_ now exists.
-    void noteWritten(bool isFolder)
+    // The top-level item now exists.
+    void noteWritten(const std::string& item, bool isFolder)
     {
-        if (!request_.extracted || !topLevel_.insert(target_.front()).second)
+        if (!request_.extracted || !topLevel_.insert(item).second)
             return;
-        (isFolder ? request_.extracted->folders : request_.extracted->files).push_back(target_.front());
+        (isFolder ? request_.extracted->folders : request_.extracted->files).push_back(item);
     }
 
     ArchiverTaskImpl& task_;
