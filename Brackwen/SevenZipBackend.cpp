@@ -86,8 +86,8 @@ int64_t parseTime(const std::string& text)
     std::tm tm{};
     if (!strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &tm))
         return 0;
-    tm.tm_isdst = -1;
-    return int64_t(std::mktime(&tm)); // 7zz prints local time
+    // The listing runs in UTC (see sevenZipList).
+    return int64_t(timegm(&tm));
 }
 
 uint32_t parseMode(const std::string& attributes, bool* isDirectory, bool* isLink)
@@ -240,6 +240,11 @@ sevenZipList(const std::vector<std::string>& volumePaths, const std::optional<st
                    pw,
                    control.isCancelled,
                    [&](std::string_view chunk) { parser.feed(chunk); }};
+    // 7z times are universal, but 7zz prints them shifted by the zone's
+    // offset of today, not of the entry's date: an hour off across summer
+    // time. In UTC it prints them as stored (and, unlike without TZ, glibc
+    // does not look at /etc/localtime again for each one).
+    run.timeZone = "UTC0";
     auto ran = runProcess(run);
     if (ran.isFailure())
         return R::failure(ran.error());

@@ -109,8 +109,20 @@ Foundation::Result<ProcessOutcome, Foundation::ErrorPtr> runProcess(const Proces
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    std::string zone;
+    std::vector<char*> envp;
+    if (run.timeZone) {
+        zone = "TZ=" + *run.timeZone;
+        for (char** e = environ; *e; ++e)
+            if (std::strncmp(*e, "TZ=", 3) != 0)
+                envp.push_back(*e);
+        envp.push_back(zone.data());
+        envp.push_back(nullptr);
+    }
+
     pid_t pid = -1;
-    int spawnError = ::posix_spawn(&pid, run.program.c_str(), &actions, &attributes, argv.data(), environ);
+    int spawnError = ::posix_spawn(&pid, run.program.c_str(), &actions, &attributes, argv.data(),
+                                   run.timeZone ? envp.data() : environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
     inChild.reset();

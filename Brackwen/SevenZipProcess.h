@@ -23,6 +23,8 @@ struct ProcessRun {
     std::function<bool()> isCancelled;
     // Each chunk of standard output as it arrives.
     std::function<void(std::string_view)> onOutput;
+    // The child's TZ, replacing the engine's own; absent: inherited.
+    std::optional<std::string> timeZone = std::nullopt;
 };
 
 struct ProcessOutcome {

@@ -76,6 +76,34 @@ TEST_F(SevenZipBackendTest, ListsEncryptedNamesOnlyWithTheRightPassphrase)
     EXPECT_GT(find("tree/a.txt")->modificationTime, 1600000000);
 }
 
+// 7zz prints local times; they must come back as the files' own, in winter
+// and in summer time, with the child told the zone and the engine converting.
+TEST_F(SevenZipBackendTest, ListedTimesAreTheFilesOwnInAZoneWithSummerTime)
+{
+    const time_t winter = 1705320000, summer = 1721044800; // mid-January, mid-July 2024
+    for (auto [name, t] : {std::pair{"tree/a.txt", winter}, std::pair{"tree/sub/b.bin", summer}}) {
+        timespec times[2] = {{t, 0}, {t, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (root + "/" + name).c_str(), times, 0), 0);
+    }
+    std::string archive = make7z("times.7z", "");
+    const char* before = std::getenv("TZ");
+    const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
+    ::setenv("TZ", "EST5EDT,M3.2.0,M11.1.0", 1);
+    ::tzset();
+    auto listed = sevenZipList({archive}, std::nullopt, control);
+    saved ? ::setenv("TZ", saved->c_str(), 1) : ::unsetenv("TZ");
+    ::tzset();
+    ASSERT_TRUE(listed.isSuccess());
+    auto timeOf = [&](const std::string& p) {
+        for (const auto& e : listed.value().entries)
+            if (e.path == p)
+                return e.modificationTime;
+        return int64_t(-1);
+    };
+    EXPECT_EQ(timeOf("tree/a.txt"), winter);
+    EXPECT_EQ(timeOf("tree/sub/b.bin"), summer);
+}
+
 TEST_F(SevenZipBackendTest, ExtractsEncryptedDataWithTheRightPassphraseOnly)
 {
     std::string archive = make7z("data.7z", "-psecret");
