@@ -29,6 +29,11 @@ namespace {
 
 constexpr int maxRetriesPerEntry = 64;
 
+// Below this much packed data libarchive's one decoding thread finishes
+// before 7zz's extra work (listing, staging, its own folder creation) pays
+// for its threads; above it decoding dominates and 7zz runs it on every core.
+constexpr int64_t sevenZipProgramFromBytes = int64_t(64) << 20;
+
 enum class Outcome { next, reopen, stop };
 
 struct FolderFix {
@@ -183,9 +188,11 @@ private:
                     fatal = errorFromArchiveRead(a, request_.paths.back());
                 return Outcome::stop;
             }
-            // 7zz decodes on every core where libarchive uses one, and it can
-            // decrypt; without it libarchive still reads what is not encrypted.
-            if (index == 0 && isSevenZip(a) && (!sevenZipProgram().empty() || sevenZipHasEncryptedData()))
+            // 7zz can decrypt, and it decodes a large archive on every core;
+            // libarchive reads the rest, and all of it when 7zz is not there.
+            if (index == 0 && isSevenZip(a)
+                && ((packedBytes() >= sevenZipProgramFromBytes && !sevenZipProgram().empty())
+                    || sevenZipHasEncryptedData()))
                 return delegateToSevenZip();
             if (index < resumeIndex_)
                 continue;
@@ -557,6 +564,16 @@ private:
             ::futimens(fd, it->times);
             ::fchmod(fd, it->mode | S_IRWXU);
         }
+    }
+
+    int64_t packedBytes() const
+    {
+        int64_t total = 0;
+        struct stat st;
+        for (const auto& path : request_.paths)
+            if (::stat(path.c_str(), &st) == 0)
+                total += st.st_size;
+        return total;
     }
 
     // libarchive cannot decrypt 7z content; whether any entry is encrypted
