@@ -93,10 +93,20 @@ Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphra
     // a reader is opened per analysis and extraction.
     if (!buffer_)
         buffer_ = std::make_unique_for_overwrite<char[]>(blockSize);
+    if (!volumes_.empty()) {
+        unsigned char head[6];
+        const int fd = ::open(volumes_.front().path.c_str(), O_RDONLY | O_CLOEXEC);
+        xzStream_ = fd >= 0 && ::pread(fd, head, sizeof head, 0) == ssize_t(sizeof head)
+                    && XzDecoder::startsStream(head, sizeof head);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (xzStream_ && !xzInput_)
+        xzInput_ = std::make_unique_for_overwrite<unsigned char[]>(blockSize);
     Foundation::ErrorPtr error = openWith(false, passphrases);
     if (error && error->code() == ZODArchiverErrorUnsupportedFormat) {
         Foundation::ErrorPtr rawError = openWith(true, passphrases);
-        if (!rawError && archive_filter_count(archive_) > 1)
+        if (!rawError && (xzStream_ || archive_filter_count(archive_) > 1))
             return nullptr;
         return error;
     }
@@ -112,6 +122,7 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
     position_ = 0;
     readErrno_ = 0;
     raw_ = raw;
+    xz_ = xzStream_ ? std::make_unique<XzDecoder>() : nullptr;
     archive_ = archive_read_new();
     archive_read_support_filter_all(archive_);
     if (raw)
@@ -124,13 +135,24 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
         archive_read_set_passphrase_callback(archive_, callbackData_, callback_);
     archive_read_set_open_callback(archive_, openCallback);
     archive_read_set_read_callback(archive_, readCallback);
-    archive_read_set_skip_callback(archive_, skipCallback);
-    archive_read_set_seek_callback(archive_, seekCallback);
+    if (!xz_) {
+        archive_read_set_skip_callback(archive_, skipCallback);
+        archive_read_set_seek_callback(archive_, seekCallback);
+    }
     archive_read_set_close_callback(archive_, closeCallback);
     archive_read_set_callback_data(archive_, this);
     if (archive_read_open1(archive_) != ARCHIVE_OK) {
         if (readErrno_)
             return engineError(ZODArchiverErrorFileNotReadable, volumes_[current_].path, std::strerror(readErrno_));
+        // A damaged or cut .xz is what it is, even when the damage comes
+        // within what libarchive reads ahead to tell the format.
+        if (xz_ && xz_->message()) {
+            const std::string message = xz_->message();
+            return engineError(message.starts_with("Truncated") ? ZODArchiverErrorUnexpectedEnd
+                               : message.starts_with("Damaged") ? ZODArchiverErrorDamaged
+                                                                : ZODArchiverErrorUnknown,
+                               volumes_.front().path, message);
+        }
         auto error = errorFromArchiveRead(archive_, volumes_.front().path);
         // Whatever fails to open as an archive is not one we can read.
         if (error->code() == ZODArchiverErrorUnknown || error->code() == ZODArchiverErrorDamaged)
@@ -179,35 +201,60 @@ int VolumeReader::openCallback(struct archive* a, void* self)
     return ARCHIVE_OK;
 }
 
-long VolumeReader::readCallback(struct archive* a, void* self, const void** buffer)
+long VolumeReader::readVolumes(struct archive* a, char* into)
 {
-    auto* r = static_cast<VolumeReader*>(self);
-    *buffer = r->buffer_.get();
     for (;;) {
-        if (r->fd_ < 0 && !r->moveTo(r->position_)) {
-            archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
+        if (fd_ < 0 && !moveTo(position_)) {
+            archive_set_error(a, readErrno_, "%s", std::strerror(readErrno_));
             return -1;
         }
-        ssize_t n = ::read(r->fd_, r->buffer_.get(), blockSize);
+        ssize_t n = ::read(fd_, into, blockSize);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            r->readErrno_ = errno;
-            archive_set_error(a, errno, "%s: %s", r->volumes_[r->current_].path.c_str(), std::strerror(errno));
+            readErrno_ = errno;
+            archive_set_error(a, errno, "%s: %s", volumes_[current_].path.c_str(), std::strerror(errno));
             return -1;
         }
         if (n == 0) {
-            if (r->current_ + 1 >= r->volumes_.size())
+            if (current_ + 1 >= volumes_.size())
                 return 0;
             // On to the next volume.
-            if (!r->moveTo(r->volumes_[r->current_ + 1].start)) {
-                archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
+            if (!moveTo(volumes_[current_ + 1].start)) {
+                archive_set_error(a, readErrno_, "%s", std::strerror(readErrno_));
                 return -1;
             }
             continue;
         }
-        r->position_ += n;
+        position_ += n;
         return static_cast<long>(n);
+    }
+}
+
+long VolumeReader::readCallback(struct archive* a, void* self, const void** buffer)
+{
+    auto* r = static_cast<VolumeReader*>(self);
+    *buffer = r->buffer_.get();
+    if (!r->xz_)
+        return r->readVolumes(a, r->buffer_.get());
+    XzDecoder& xz = *r->xz_;
+    for (;;) {
+        if (xz.needsInput()) {
+            const long n = r->readVolumes(a, reinterpret_cast<char*>(r->xzInput_.get()));
+            if (n < 0)
+                return -1;
+            if (n == 0)
+                xz.finish();
+            else
+                xz.feed(r->xzInput_.get(), size_t(n));
+        }
+        const long n = xz.decode(reinterpret_cast<unsigned char*>(r->buffer_.get()), blockSize);
+        if (n < 0) {
+            archive_set_error(a, -1, "%s", xz.message()); // no errno: the message tells
+            return -1;
+        }
+        if (n > 0 || xz.ended())
+            return n;
     }
 }
 

@@ -5,6 +5,7 @@
 // and reads a single compressed file (.gz, .xz …) as one raw entry only when
 // they all fail.
 
+#include "Brackwen/XzDecoder.h"
 #include "Platform/Foundation/Error.h"
 
 #include <cstdint>
@@ -60,6 +61,9 @@ private:
     void* callbackData_ = nullptr;
     void closeFile();
     bool moveTo(int64_t offset);
+    // The next bytes of the joined volumes into `into`; 0 at the end, -1
+    // with the error set on `a`.
+    long readVolumes(struct archive* a, char* into);
 
     static int openCallback(struct archive*, void* self);
     static long readCallback(struct archive*, void* self, const void** buffer);
@@ -76,6 +80,11 @@ private:
     int fd_ = -1;
     int64_t position_ = 0;
     int readErrno_ = 0;
+    // An .xz stream is decoded here rather than by libarchive's filter:
+    // libarchive then sees the decoded bytes, and skips by reading them.
+    bool xzStream_ = false;
+    std::unique_ptr<XzDecoder> xz_;
+    std::unique_ptr<unsigned char[]> xzInput_;
 };
 
 } // namespace Brackwen

@@ -131,6 +131,8 @@ TEST(ArchiveAnalysis, VolumesAreReadInOrderAsOneArchive)
     ASSERT_EQ(run("zip -qr -s 100k split.zip src", dir).status, 0);
     ASSERT_EQ(run("7zz a -bd -bso0 -v100k v.7z src", dir).status, 0);
     ASSERT_EQ(run("tar czf - src | split -b 100k - part_", dir).status, 0);
+    // Blocks that xz's threads wrote apart, decoded side by side.
+    ASSERT_EQ(run("tar cf - src | xz -T4 --block-size=65536 | split -b 100k - xzpart_", dir).status, 0);
     const std::vector<std::string> expected{"src/", "src/big.bin", "src/small.txt"};
     auto volumesOf = [&](const std::string& prefix, const std::string& last) {
         std::vector<std::string> found;
@@ -143,7 +145,7 @@ TEST(ArchiveAnalysis, VolumesAreReadInOrderAsOneArchive)
         return found;
     };
     const std::vector<std::vector<std::string>> sets{volumesOf("split.z", "split.zip"), volumesOf("v.7z.", ""),
-                                                     volumesOf("part_", "")};
+                                                     volumesOf("part_", ""), volumesOf("xzpart_", "")};
     for (const auto& volumes : sets)
         ASSERT_GE(volumes.size(), 3u);
     for (const auto& volumes : sets) {
@@ -174,6 +176,9 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
     writeFile(dir + "/dl.zip", "Forbidden\n"); // a failed download: text, not an archive
     writeFile(dir + "/src/data.bin", randomBytes(200000, 4));
     ASSERT_EQ(run("tar czf full.tgz src && head -c 60000 full.tgz > truncated.tgz", dir).status, 0);
+    ASSERT_EQ(run("tar cf - src | xz -T2 --block-size=65536 > full.txz && head -c 100000 full.txz > truncated.txz", dir)
+                  .status,
+              0);
     struct Case {
         const char* name;
         int64_t code;
@@ -182,6 +187,7 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
         {"random.zip", ZODArchiverErrorUnsupportedFormat},
         {"dl.zip", ZODArchiverErrorUnsupportedFormat},
         {"truncated.tgz", ZODArchiverErrorUnexpectedEnd},
+        {"truncated.txz", ZODArchiverErrorUnexpectedEnd},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
