@@ -3,19 +3,14 @@
 // the application starts with the archives named on the command line, or,
 // when it runs already, hands them to the running instance and ends.
 
-#include "Kelvora/AppDelegate.h"
+#include "Kelvora/ApplicationMain.h"
 #include "Kelvora/Intents/ActionCatalog.h"
-#include "Platform/AppKit/Application.h"
-#include "Platform/AppKit/SingleInstance.h"
 #include "Platform/Intents/ActionsHost.h"
 
-#include <QApplication>
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QIcon>
 
 #include <cstring>
+#include <dlfcn.h>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -33,77 +28,19 @@ int runActions(int argc, char** argv)
                                   {std::cout, std::cerr, isatty(STDERR_FILENO) == 1, &std::cin, isatty(STDIN_FILENO) == 1});
 }
 
-struct CommandLine {
-    QCommandLineParser parser;
-    QCommandLineOption help = parser.addHelpOption();
-    QCommandLineOption version = parser.addVersionOption();
-
-    CommandLine()
-    {
-        parser.setApplicationDescription(
-            "Opens the archives in a browser window (the volumes of a multi-volume archive together).\n"
-            "Also: kelvora actions list | summary \"<title>\" | run \"<title>\" --<parameter> <value>...\n"
-            "runs the automation actions without a window (kelvora actions, for its usage).");
-        parser.addPositionalArgument("archives", "The archive, or the volumes of one archive, to open.",
-                                     "[archives...]");
-    }
-};
-
-QStringList argumentList(int argc, char** argv)
-{
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
-}
-
+// The window libraries (Qt Widgets and all below them) take longer to load
+// than a quick action takes to run, so only the window application loads
+// them, through the library that holds it.
 int runApplication(int argc, char** argv)
 {
-    QCoreApplication::setApplicationName("kelvora");
-    QCoreApplication::setApplicationVersion(KELVORA_VERSION);
-    // Help and version need no display: answered before the application exists.
-    {
-        CommandLine early;
-        early.parser.parse(argumentList(argc, argv));
-        if (early.parser.isSet(early.help)) {
-            // Without an application the parser cannot know the program's name.
-            std::cout << early.parser.helpText().replace("<executable_name>", "kelvora").toStdString();
-            return 0;
-        }
-        if (early.parser.isSet(early.version)) {
-            std::cout << "kelvora " << KELVORA_VERSION << "\n";
-            return 0;
-        }
+    void* library = ::dlopen("libKelvoraCore.so", RTLD_NOW | RTLD_LOCAL);
+    auto* start = library ? reinterpret_cast<decltype(&kelvoraApplicationMain)>(::dlsym(library, "kelvoraApplicationMain"))
+                          : nullptr;
+    if (!start) {
+        std::cerr << "kelvora: the application library libKelvoraCore.so could not be loaded: " << ::dlerror() << "\n";
+        return 1;
     }
-
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationDomain("tarnu.com");
-    QGuiApplication::setApplicationDisplayName("Kelvora");
-    QGuiApplication::setDesktopFileName("kelvora");
-    QIcon::setFallbackSearchPaths(QIcon::fallbackSearchPaths() << QStringLiteral(":/icons"));
-    QGuiApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kelvora-128.png")));
-
-    // What is left once Qt took its own options; unknown options end here.
-    CommandLine commandLine;
-    commandLine.parser.process(app);
-
-    std::vector<std::string> paths;
-    for (const QString& argument : commandLine.parser.positionalArguments()) {
-        QFileInfo info(argument);
-        if (!info.exists())
-            std::cerr << "kelvora: " << info.absoluteFilePath().toStdString() << " could not be read: it does not exist\n";
-        paths.push_back(info.absoluteFilePath().toStdString());
-    }
-
-    AppKit::SingleInstance instance("kelvora");
-    if (!instance.claim(paths))
-        return 0;
-
-    auto& application = AppKit::Application::shared();
-    auto delegate = std::make_shared<AppDelegate>();
-    application.setDelegate(delegate);
-    application.setMainMenu(delegate->makeMainMenu());
-    return application.run(paths);
+    return start(argc, argv, KELVORA_VERSION);
 }
 
 } // namespace

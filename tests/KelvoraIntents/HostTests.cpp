@@ -46,6 +46,23 @@ TEST(ActionsHost, ListPrintsEveryActionAsJSON)
     EXPECT_EQ(format["offeredValues"].toArray().size(), 8);
 }
 
+// A quick action must not wait for the window libraries to load: the
+// dynamic loader names every object it loads.
+TEST(ActionsHost, RunsWithoutLoadingTheWindowLibraries)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LD_DEBUG", "files");
+    p.setProcessEnvironment(env);
+    p.start(KELVORA_BINARY, {"actions", "list"});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0);
+    const QString loaded = QString::fromUtf8(p.readAllStandardError());
+    ASSERT_TRUE(loaded.contains("libVantel.so")) << "the loader's report is there";
+    for (const char* library : {"libQt6Widgets.so", "libQt6Gui.so", "libKelvoraCore.so", "libAppKit.so"})
+        EXPECT_FALSE(loaded.contains(library)) << library;
+}
+
 TEST(ActionsHost, ExitCodesTellSuccessThrownErrorsAndUsage)
 {
     QTemporaryDir dir;
