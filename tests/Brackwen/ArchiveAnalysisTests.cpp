@@ -176,8 +176,10 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
     writeFile(dir + "/dl.zip", "Forbidden\n"); // a failed download: text, not an archive
     writeFile(dir + "/src/data.bin", randomBytes(200000, 4));
     ASSERT_EQ(run("tar czf full.tgz src && head -c 60000 full.tgz > truncated.tgz", dir).status, 0);
-    ASSERT_EQ(run("tar cf - src | xz -T2 --block-size=65536 > full.txz && head -c 100000 full.txz > truncated.txz", dir)
-                  .status,
+    ASSERT_EQ(run("tar cf - src | xz -T2 --block-size=65536 > full.txz && head -c 100000 full.txz > truncated.txz"
+                  " && cp full.txz damaged.txz && printf 'XXXX' | dd of=damaged.txz bs=1 seek=2000 conv=notrunc"
+                  " 2>/dev/null",
+                  dir).status,
               0);
     struct Case {
         const char* name;
@@ -188,6 +190,8 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
         {"dl.zip", ZODArchiverErrorUnsupportedFormat},
         {"truncated.tgz", ZODArchiverErrorUnexpectedEnd},
         {"truncated.txz", ZODArchiverErrorUnexpectedEnd},
+        // Damage in the first block is met while the format is being told.
+        {"damaged.txz", ZODArchiverErrorDamaged},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
