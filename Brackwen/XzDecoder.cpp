@@ -11,9 +11,10 @@ XzDecoder::XzDecoder()
     lzma_mt mt{};
     mt.flags = LZMA_CONCATENATED;
     mt.threads = std::max(1u, std::thread::hardware_concurrency());
-    // Past this liblzma decodes on one thread rather than buffer more blocks;
-    // the single-thread decoder has no limit, as with libarchive's filter.
-    mt.memlimit_threading = std::max<uint64_t>(lzma_physmem() / 4, uint64_t(64) << 20);
+    // Blocks decoded ahead are held in memory: past this liblzma decodes on
+    // fewer threads (xz -6 blocks of 24 MiB still get every core of eight).
+    // The single-thread decoder has no limit, as with libarchive's filter.
+    mt.memlimit_threading = std::clamp<uint64_t>(lzma_physmem() / 4, uint64_t(64) << 20, uint64_t(512) << 20);
     mt.memlimit_stop = UINT64_MAX;
     if (lzma_stream_decoder_mt(&stream_, &mt) != LZMA_OK)
         message_ = "Can't allocate data for xz decompression";
