@@ -28,12 +28,33 @@ int runActions(int argc, char** argv)
                                   {std::cout, std::cerr, isatty(STDERR_FILENO) == 1, &std::cin, isatty(STDIN_FILENO) == 1});
 }
 
+// Loads the library by the program's own search path (its rpath, which
+// finds the layers in the build tree and in the installed layout). A plain
+// dlopen would use it too, unless a sanitizer's dlopen stands between.
+void* openBesideTheLayers(const char* name)
+{
+    void* self = ::dlopen(nullptr, RTLD_NOW);
+    Dl_serinfo size;
+    if (self && ::dlinfo(self, RTLD_DI_SERINFOSIZE, &size) == 0) {
+        std::vector<char> storage(size.dls_size);
+        auto* paths = reinterpret_cast<Dl_serinfo*>(storage.data());
+        *paths = size;
+        if (::dlinfo(self, RTLD_DI_SERINFO, paths) == 0)
+            for (unsigned i = 0; i < paths->dls_cnt; ++i) {
+                const std::string candidate = std::string(paths->dls_serpath[i].dls_name) + "/" + name;
+                if (::access(candidate.c_str(), R_OK) == 0)
+                    return ::dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
+            }
+    }
+    return ::dlopen(name, RTLD_NOW | RTLD_LOCAL);
+}
+
 // The window libraries (Qt Widgets and all below them) take longer to load
 // than a quick action takes to run, so only the window application loads
 // them, through the library that holds it.
 int runApplication(int argc, char** argv)
 {
-    void* library = ::dlopen("libKelvoraCore.so", RTLD_NOW | RTLD_LOCAL);
+    void* library = openBesideTheLayers("libKelvoraCore.so");
     auto* start = library ? reinterpret_cast<decltype(&kelvoraApplicationMain)>(::dlsym(library, "kelvoraApplicationMain"))
                           : nullptr;
     if (!start) {
