@@ -191,7 +191,7 @@ private:
             // 7zz can decrypt, and it decodes a large archive on every core;
             // libarchive reads the rest, and all of it when 7zz is not there.
             if (index == 0 && isSevenZip(a)
-                && ((packedBytes() >= sevenZipProgramFromBytes && !sevenZipProgram().empty())
+                && ((reader.totalSize() >= sevenZipProgramFromBytes && !sevenZipProgram().empty())
                     || sevenZipHasEncryptedData()))
                 return delegateToSevenZip();
             if (index < resumeIndex_)
@@ -564,16 +564,6 @@ private:
             ::futimens(fd, it->times);
             ::fchmod(fd, it->mode | S_IRWXU);
         }
-    }
-
-    int64_t packedBytes() const
-    {
-        int64_t total = 0;
-        struct stat st;
-        for (const auto& path : request_.paths)
-            if (::stat(path.c_str(), &st) == 0)
-                total += st.st_size;
-        return total;
     }
 
     // libarchive cannot decrypt 7z content; whether any entry is encrypted

@@ -34,8 +34,11 @@ std::string archiveMessage(struct archive* a)
 
 Foundation::ErrorPtr errorFromArchiveRead(struct archive* a, const std::string& path)
 {
-    const std::string message = archiveMessage(a);
-    const int err = a ? archive_errno(a) : 0;
+    return errorFromReadMessage(archiveMessage(a), a ? archive_errno(a) : 0, path);
+}
+
+Foundation::ErrorPtr errorFromReadMessage(const std::string& message, int err, const std::string& path)
+{
     int64_t code = ZODArchiverErrorUnknown;
     if (err == ENOSPC)
         code = ZODArchiverErrorDiskFull;

@@ -18,6 +18,8 @@ Foundation::ErrorPtr engineError(int64_t code, const std::string& path = {}, con
 // (truncated → UnexpectedEnd, unrecognised → UnsupportedFormat, format
 // errors → Damaged, ENOSPC → DiskFull, …; Unknown otherwise).
 Foundation::ErrorPtr errorFromArchiveRead(struct archive* a, const std::string& path = {});
+// The same for a read failure told in libarchive's words without a handle.
+Foundation::ErrorPtr errorFromReadMessage(const std::string& message, int err, const std::string& path);
 
 // A failed write to disk (by archive_write_disk or our own file writes).
 Foundation::ErrorPtr errorFromArchiveWrite(struct archive* a, const std::string& path = {});

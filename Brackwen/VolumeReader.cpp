@@ -146,13 +146,8 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
             return engineError(ZODArchiverErrorFileNotReadable, volumes_[current_].path, std::strerror(readErrno_));
         // A damaged or cut .xz is what it is, even when the damage comes
         // within what libarchive reads ahead to tell the format.
-        if (xz_ && xz_->message()) {
-            const std::string message = xz_->message();
-            return engineError(message.starts_with("Truncated") ? ZODArchiverErrorUnexpectedEnd
-                               : message.starts_with("Damaged") ? ZODArchiverErrorDamaged
-                                                                : ZODArchiverErrorUnknown,
-                               volumes_.front().path, message);
-        }
+        if (xz_ && xz_->message())
+            return errorFromReadMessage(xz_->message(), 0, volumes_.front().path);
         auto error = errorFromArchiveRead(archive_, volumes_.front().path);
         // Whatever fails to open as an archive is not one we can read.
         if (error->code() == ZODArchiverErrorUnknown || error->code() == ZODArchiverErrorDamaged)

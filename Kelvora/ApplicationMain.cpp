@@ -44,7 +44,9 @@ QStringList argumentList(int argc, char** argv)
     return arguments;
 }
 
-int runApplication(int argc, char** argv, const char* version)
+} // namespace
+
+int kelvoraApplicationMain(int argc, char** argv, const char* version)
 {
     QCoreApplication::setApplicationName("kelvora");
     QCoreApplication::setApplicationVersion(version);
@@ -91,11 +93,4 @@ int runApplication(int argc, char** argv, const char* version)
     application.setDelegate(delegate);
     application.setMainMenu(delegate->makeMainMenu());
     return application.run(paths);
-}
-
-} // namespace
-
-int kelvoraApplicationMain(int argc, char** argv, const char* version)
-{
-    return runApplication(argc, argv, version);
 }
