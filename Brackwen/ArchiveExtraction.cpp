@@ -9,6 +9,7 @@
 #include "Brackwen/EngineErrors.h"
 #include "Brackwen/EngineFormats.h"
 #include "Brackwen/EntryNames.h"
+#include "Brackwen/ParallelFileWriter.h"
 #include "Brackwen/SevenZipBackend.h"
 #include "Brackwen/VolumeReader.h"
 
@@ -17,8 +18,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <deque>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -33,6 +36,11 @@ constexpr int maxRetriesPerEntry = 64;
 // before 7zz's extra work (listing, staging, its own folder creation) pays
 // for its threads; above it decoding dominates and 7zz runs it on every core.
 constexpr int64_t sevenZipProgramFromBytes = int64_t(64) << 20;
+
+// Files up to this size are read whole and written by a pool of threads.
+constexpr int64_t smallFileLimit = int64_t(1) << 20;
+// More data than its header said: no longer held in memory.
+constexpr size_t smallFileDataLimit = size_t(4) << 20;
 
 enum class Outcome { next, reopen, stop };
 
@@ -75,6 +83,8 @@ public:
                 return error;
             size_t failedAt = resumeIndex_;
             Outcome outcome = readAll(reader, fatal);
+            if (takeWritten(true, fatal) == Outcome::stop)
+                outcome = Outcome::stop;
             if (outcome == Outcome::reopen) {
                 retries = resumeIndex_ == failedAt ? retries + 1 : 0;
                 if (retries < maxRetriesPerEntry)
@@ -244,6 +254,11 @@ private:
             target_.push_back(std::move(name));
         }
         const std::string key = joined(parts_);
+        const char* hardlink = archive_entry_hardlink(entry);
+        // What comes next may need the files in flight on disk: the path
+        // itself, a folder on its way, or a link's target.
+        if (!queued_.empty() && (hardlink || reusesQueuedPath()) && takeWritten(true, fatal) == Outcome::stop)
+            return Outcome::stop;
 
         const mode_t type = archive_entry_filetype(entry);
         if (type == AE_IFDIR) {
@@ -257,7 +272,6 @@ private:
             folders_.push_back(std::move(fix));
             return Outcome::next;
         }
-        const char* hardlink = archive_entry_hardlink(entry);
         if (type != AE_IFREG && type != AE_IFLNK && !hardlink)
             return Outcome::next; // devices and pipes are never made
         if (isRar(a) && (archive_entry_is_data_encrypted(entry) || isEncryptedRar5Entry(a, rawPath))) {
@@ -266,8 +280,7 @@ private:
         }
 
         // Distinct stored names never share one file on disk.
-        std::string diskPath = joined({target_.begin(), target_.end()});
-        auto owner = owners_.try_emplace(std::move(diskPath), key).first;
+        auto owner = owners_.try_emplace(joined({target_.begin(), target_.end()}), key).first;
         if (owner->second != key) {
             record(engineError(ZODArchiverErrorCannotWrite, shown, "Another entry was already written to this path."));
             return Outcome::next;
@@ -324,6 +337,8 @@ private:
             ::unlinkat(folderFd, temporary.c_str(), 0);
             if (!linkTarget || ::symlinkat(linkTarget, folderFd, temporary.c_str()) != 0)
                 return failed(errorFromWriteErrno(linkTarget ? errno : EINVAL, placement_.describe(target_, target_.size())));
+        } else if (canQueue(entry)) {
+            return queueFile(a, entry, folderFd, key, owner->first, fatal);
         } else {
             Outcome outcome = Outcome::next;
             if (!writeFile(reader, entry, folderFd, name, temporary, outcome, fatal))
@@ -443,6 +458,118 @@ private:
                 confirmed_ = used;
         }
         return true;
+    }
+
+    static unsigned writerThreads()
+    {
+        const unsigned cores = std::thread::hardware_concurrency();
+        return cores < 2 ? 0 : std::min(cores, 8u);
+    }
+
+    bool canQueue(struct archive_entry* entry)
+    {
+        if (!writer_) {
+            if (!writerThreads())
+                return false;
+            writer_ = std::make_unique<ParallelFileWriter>(writerThreads(), placement_.unnamedWorks());
+        }
+        return archive_entry_size_is_set(entry) && archive_entry_size(entry) <= smallFileLimit &&
+               !archive_entry_is_data_encrypted(entry) && archive_entry_sparse_count(entry) == 0;
+    }
+
+    bool reusesQueuedPath() const
+    {
+        std::string path;
+        for (const auto& part : target_) {
+            if (!path.empty())
+                path += '/';
+            path += part;
+            if (queuedPaths_.count(path))
+                return true;
+        }
+        return false;
+    }
+
+    // Reads a small file's data whole and hands it to the writer threads;
+    // the result is taken later, in the archive's order.
+    Outcome queueFile(struct archive* a, struct archive_entry* entry, int folderFd, const std::string& key,
+                      const std::string& diskPath, Foundation::ErrorPtr& fatal)
+    {
+        ParallelFileWriter::File file;
+        file.data.resize(static_cast<size_t>(archive_entry_size(entry)));
+        const int64_t startBytes = bytesDone_;
+        int r;
+        const void* block;
+        size_t length;
+        la_int64_t offset;
+        while ((r = archive_read_data_block(a, &block, &length, &offset)) == ARCHIVE_OK) {
+            if (task_.isCancelled())
+                return Outcome::stop;
+            if (offset < 0 || static_cast<uint64_t>(offset) + length > smallFileDataLimit) {
+                bytesDone_ = startBytes;
+                record(engineError(ZODArchiverErrorDamaged, placement_.describe(target_, target_.size()),
+                                   "The entry holds more data than its header says."));
+                return Outcome::next;
+            }
+            if (static_cast<size_t>(offset) + length > file.data.size())
+                file.data.resize(static_cast<size_t>(offset) + length);
+            std::memcpy(file.data.data() + offset, block, length);
+            bytesDone_ += static_cast<int64_t>(length);
+            task_.reportProgress(request_.everything ? archive_filter_bytes(a, -1) : bytesDone_, progressTotal_);
+        }
+        if (r != ARCHIVE_EOF) {
+            bytesDone_ = startBytes;
+            return dataFailed(a, entry, r, fatal);
+        }
+        const mode_t mode = keptMode(archive_entry_perm(entry));
+        file.mode = mode ? mode : 0644;
+        file.times[0] = timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry));
+        file.times[1] = timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
+        // Files of one folder share one descriptor of it.
+        const std::string folderPath =
+            target_.size() == 1 ? std::string() : diskPath.substr(0, diskPath.size() - target_.back().size() - 1);
+        if (!sharedFolder_ || sharedFolderPath_ != folderPath) {
+            const int fd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
+            if (fd < 0)
+                return failed(errorFromWriteErrno(errno, placement_.describe(target_, target_.size())));
+            sharedFolder_ = std::make_shared<SharedFolder>(fd);
+            sharedFolderPath_ = folderPath;
+        }
+        file.folder = sharedFolder_;
+        file.name = target_.back();
+        queued_.push_back({key, target_, diskPath});
+        queuedPaths_.insert(diskPath);
+        writer_->add(std::move(file));
+        return takeWritten(false, fatal);
+    }
+
+    // Takes the results of the files written so far (all of them, waiting,
+    // when `all` is set), in the archive's order.
+    Outcome takeWritten(bool all, Foundation::ErrorPtr& fatal)
+    {
+        Outcome outcome = Outcome::next;
+        ParallelFileWriter::Result result;
+        while (writer_ && writer_->takeOldest(result, all)) {
+            QueuedFile file = std::move(queued_.front());
+            queued_.pop_front();
+            queuedPaths_.erase(file.diskPath);
+            if (!result.error) {
+                if (file.target.size() == 1)
+                    noteWritten(file.target.front(), false);
+                written_[file.key] = std::move(file.target);
+                continue;
+            }
+            auto error = errorFromWriteErrno(result.error, placement_.describe(file.target, file.target.size()));
+            if (result.whileWriting) {
+                // Nothing after a failed write lands either.
+                if (!fatal)
+                    fatal = std::move(error);
+                outcome = Outcome::stop;
+            } else if (failed(std::move(error)) == Outcome::stop) {
+                outcome = Outcome::stop;
+            }
+        }
+        return outcome;
     }
 
     // The data of an entry did not read back intact.
@@ -667,6 +794,16 @@ private:
     std::vector<std::string> target_;
     std::unordered_map<std::string, std::vector<std::string>> written_;
     std::unordered_map<std::string, std::string> owners_; // disk path → stored path
+    struct QueuedFile {
+        std::string key;
+        std::vector<std::string> target;
+        std::string diskPath;
+    };
+    std::unique_ptr<ParallelFileWriter> writer_;
+    std::deque<QueuedFile> queued_; // in the writer's order
+    std::unordered_set<std::string> queuedPaths_;
+    std::shared_ptr<SharedFolder> sharedFolder_;
+    std::string sharedFolderPath_;
     std::vector<FolderFix> folders_;
     enum class Policy { ask, replaceAll, skipAll } policy_ = Policy::ask;
     std::optional<std::string> confirmed_;

@@ -30,7 +30,7 @@ public:
     void removeEmptyCreatedFolders();
 
     // A new temporary file beside `name` in the folder; -1 and errno on failure.
-    int createTemporary(int folderFd, const std::string& name, std::string& temporaryName);
+    static int createTemporary(int folderFd, const std::string& name, std::string& temporaryName);
 
     // A new file in the folder that has no name until nameUnnamed gives it
     // one, so a half-written file is never seen under any name and costs no
@@ -39,10 +39,13 @@ public:
     int createUnnamed(int folderFd);
     // Links the unnamed file to `name`; false with errno set (EEXIST when
     // something is in the way).
-    bool nameUnnamed(int fd, int folderFd, const std::string& name);
+    static bool nameUnnamed(int fd, int folderFd, const std::string& name);
     // Links the unnamed file to a new temporary name beside `name`, to be
     // renamed over what is in the way.
-    bool nameUnnamedTemporary(int fd, int folderFd, const std::string& name, std::string& temporaryName);
+    static bool nameUnnamedTemporary(int fd, int folderFd, const std::string& name, std::string& temporaryName);
+
+    // Whether files can be made unnamed here at all.
+    bool unnamedWorks() const { return unnamedWorks_; }
 
     std::string describe(const std::vector<std::string>& components, size_t count) const;
 

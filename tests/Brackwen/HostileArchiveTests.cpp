@@ -75,6 +75,57 @@ TEST(HostileArchive, RepeatedHardLinksLeaveOnlyTheirNames)
     }
 }
 
+TEST(HostileArchive, EntriesSharingAPathKeepTheArchiveOrder)
+{
+    // Small files are written side by side; an entry that reuses a path or
+    // links to a file must still see everything before it on disk. Each
+    // case repeats so that a write out of order would show.
+    struct Case {
+        const char* label;
+        const char* body;
+        int64_t code;
+        std::vector<std::pair<std::string, std::string>> expected; // path → content, "-> t" for a link to t
+    } cases[] = {
+        {"written twice", "for i in range(200):\n    f('n%d' % i, b'first')\n    f('n%d' % i, b'second')\n", 0,
+         {{"n0", "second"}, {"n99", "second"}, {"n199", "second"}}},
+        {"linked right after", "for i in range(200):\n    f('a/%d' % i, b'alpha')\n    l('b/%d' % i, 'a/%d' % i)\n", 0,
+         {{"a/0", "alpha"}, {"b/0", "alpha"}, {"b/199", "alpha"}}},
+        {"a link replaces a file and a file a link",
+         "for i in range(100):\n    f('s%d' % i, b'x')\n    l('s%d' % i, 'elsewhere', tarfile.SYMTYPE)\n"
+         "    l('t%d' % i, 'elsewhere', tarfile.SYMTYPE)\n    f('t%d' % i, b'data')\n",
+         0, {{"s0", "-> elsewhere"}, {"s99", "-> elsewhere"}, {"t0", "data"}, {"t99", "data"}}},
+        {"a folder where a file is", "for i in range(50):\n    f('x%d' % i, b'file')\n    f('x%d/y' % i, b'inner')\n",
+         ZODArchiverErrorUnsafeEntry, {{"x0", "file"}, {"x49", "file"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::string dir = makeFolder(std::string("order-") + c.label);
+        std::string tar = makeTar(dir, c.body);
+        auto analysis = analyze({tar});
+        ASSERT_FALSE(analysis.error) << why(analysis.error);
+        std::string dest = makeFolder(std::string("order-out-") + c.label);
+        auto error = extract({tar}, dest, analysis.root);
+        EXPECT_EQ(codeOf(error), c.code) << why(error);
+        for (const auto& [path, content] : c.expected) {
+            SCOPED_TRACE(path);
+            const std::string full = dest + "/" + path;
+            if (content.starts_with("-> ")) {
+                ASSERT_TRUE(fs::is_symlink(full));
+                EXPECT_EQ(fs::read_symlink(full).string(), content.substr(3));
+            } else {
+                ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(full)));
+                EXPECT_EQ(readFile(full), content);
+            }
+        }
+        if (std::string(c.label) == "linked right after") {
+            struct stat a {}, b {};
+            ASSERT_EQ(::stat((dest + "/a/7").c_str(), &a), 0);
+            ASSERT_EQ(::stat((dest + "/b/7").c_str(), &b), 0);
+            EXPECT_EQ(a.st_ino, b.st_ino);
+        }
+    }
+}
+
 TEST(HostileArchive, NamesDifferingOnlyInUndecodableBytesAreAllWritten)
 {
     std::string dir = makeFolder("bytes");
