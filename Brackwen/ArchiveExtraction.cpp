@@ -280,7 +280,7 @@ private:
         }
 
         // Distinct stored names never share one file on disk.
-        auto owner = owners_.try_emplace(joined({target_.begin(), target_.end()}), key).first;
+        auto [owner, firstOwner] = owners_.try_emplace(joined({target_.begin(), target_.end()}), key);
         if (owner->second != key) {
             record(engineError(ZODArchiverErrorCannotWrite, shown, "Another entry was already written to this path."));
             return Outcome::next;
@@ -293,7 +293,13 @@ private:
         if (target_.size() > 1)
             noteWritten(target_.front(), true);
         const std::string& name = target_.back();
-        switch (resolveConflict(folderFd, name)) {
+        const std::string& diskPath = owner->first;
+        const std::string folderPath =
+            target_.size() == 1 ? std::string() : diskPath.substr(0, diskPath.size() - name.size() - 1);
+        // In a folder this extraction made, only an earlier entry of the
+        // same path (or a folder entry) can be in the way: no need to look.
+        const bool nothingInTheWay = firstOwner && placement_.made(folderPath) && !placement_.made(diskPath);
+        switch (nothingInTheWay ? Conflict::write : resolveConflict(folderFd, name)) {
         case Conflict::skip:
             return Outcome::next;
         case Conflict::cancel:
@@ -338,7 +344,7 @@ private:
             if (!linkTarget || ::symlinkat(linkTarget, folderFd, temporary.c_str()) != 0)
                 return failed(errorFromWriteErrno(linkTarget ? errno : EINVAL, placement_.describe(target_, target_.size())));
         } else if (canQueue(entry)) {
-            return queueFile(a, entry, folderFd, key, owner->first, fatal);
+            return queueFile(a, entry, folderFd, key, diskPath, folderPath, fatal);
         } else {
             Outcome outcome = Outcome::next;
             if (!writeFile(reader, entry, folderFd, name, temporary, outcome, fatal))
@@ -493,7 +499,7 @@ private:
     // Reads a small file's data whole and hands it to the writer threads;
     // the result is taken later, in the archive's order.
     Outcome queueFile(struct archive* a, struct archive_entry* entry, int folderFd, const std::string& key,
-                      const std::string& diskPath, Foundation::ErrorPtr& fatal)
+                      const std::string& diskPath, const std::string& folderPath, Foundation::ErrorPtr& fatal)
     {
         ParallelFileWriter::File file;
         file.data.resize(static_cast<size_t>(archive_entry_size(entry)));
@@ -526,8 +532,6 @@ private:
         file.times[0] = timeOf(archive_entry_atime_is_set(entry), archive_entry_atime(entry), archive_entry_atime_nsec(entry));
         file.times[1] = timeOf(archive_entry_mtime_is_set(entry), archive_entry_mtime(entry), archive_entry_mtime_nsec(entry));
         // Files of one folder share one descriptor of it.
-        const std::string folderPath =
-            target_.size() == 1 ? std::string() : diskPath.substr(0, diskPath.size() - target_.back().size() - 1);
         if (!sharedFolder_ || sharedFolderPath_ != folderPath) {
             const int fd = ::fcntl(folderFd, F_DUPFD_CLOEXEC, 0);
             if (fd < 0)

@@ -70,8 +70,13 @@ int DiskPlacement::folder(const std::vector<std::string>& components, size_t cou
                 *error = errorFromWriteErrno(err, describe(components, i + 1));
                 return -1;
             }
-            if (made)
+            if (made) {
                 created_.emplace_back(components.begin(), components.begin() + static_cast<long>(i) + 1);
+                std::string path;
+                for (const auto& part : created_.back())
+                    path += (path.empty() ? "" : "/") + part;
+                madePaths_.insert(std::move(path));
+            }
             next = ::openat(fd, components[i].c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         int err = errno;
@@ -103,6 +108,7 @@ void DiskPlacement::removeEmptyCreatedFolders()
             ::unlinkat(parent, it->back().c_str(), AT_REMOVEDIR);
     }
     created_.clear();
+    madePaths_.clear();
     closeCached();
 }
 

@@ -8,6 +8,7 @@
 #include "Platform/Foundation/Error.h"
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace Brackwen {
@@ -24,6 +25,10 @@ public:
     // create is set and it is missing); -1 with *error set otherwise. The
     // descriptor belongs to the placement (valid until the next call).
     int folder(const std::vector<std::string>& components, size_t count, bool create, Foundation::ErrorPtr* error);
+
+    // Whether this placement made the folder at `path` (components joined
+    // by '/'): nothing but the extraction itself has put a name in it.
+    bool made(const std::string& path) const { return madePaths_.count(path) > 0; }
 
     // Removes the folders this placement made that are still empty (after
     // a failed or cancelled extraction).
@@ -55,6 +60,7 @@ private:
     int destinationFd_ = -1;
     std::vector<std::string> cachedPath_;
     std::vector<std::vector<std::string>> created_;
+    std::unordered_set<std::string> madePaths_;
     int cachedFd_ = -1;
     bool unnamedWorks_ = true;
 };

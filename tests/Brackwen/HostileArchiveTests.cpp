@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -123,6 +124,41 @@ TEST(HostileArchive, EntriesSharingAPathKeepTheArchiveOrder)
             ASSERT_EQ(::stat((dest + "/b/7").c_str(), &b), 0);
             EXPECT_EQ(a.st_ino, b.st_ino);
         }
+    }
+}
+
+TEST(HostileArchive, WhatAnEarlierEntryPutInTheWayIsStillAskedAbout)
+{
+    // In a folder the extraction made, only the archive itself can have put
+    // a name in the way; the question must come all the same.
+    struct Case {
+        const char* label;
+        const char* body;
+        bool isFolder; // what stays at new/x after the answer "skip"
+    } cases[] = {
+        {"the same path twice", "f('new/x', b'first')\nf('new/x', b'second')\n", false},
+        {"a folder entry, then a file", "d('new/x')\nf('new/x', b'data')\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        std::string dir = makeFolder(std::string("asked-") + c.label);
+        std::string tar = makeTar(dir, c.body);
+        auto analysis = analyze({tar});
+        ASSERT_FALSE(analysis.error) << why(analysis.error);
+        std::string dest = makeFolder(std::string("asked-out-") + c.label);
+        std::atomic<int> asked{0};
+        ExtractOptions options;
+        options.conflictHandler = [&](const std::string&) {
+            ++asked;
+            return uint64_t(2); // skip
+        };
+        auto error = extract({tar}, dest, analysis.root, std::nullopt, options);
+        EXPECT_FALSE(error) << why(error);
+        EXPECT_EQ(asked, 1);
+        if (c.isFolder)
+            EXPECT_TRUE(fs::is_directory(dest + "/new/x"));
+        else
+            EXPECT_EQ(readFile(dest + "/new/x"), "first");
     }
 }
 
