@@ -1,5 +1,5 @@
 // A disk that refuses the data: the file-size limit makes every write past
-// 512 KiB fail with EFBIG (SIGXFSZ ignored), in this test process only (ctest
+// 64 KiB fail with EFBIG (SIGXFSZ ignored), in this test process only (ctest
 // runs each test in its own process) and in the 7zz it starts. Extraction and
 // compression must report the failure and leave no half-written file.
 
@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr rlim_t kLimit = 512 << 10;
+constexpr rlim_t kLimit = 64 << 10;
 
 class FileSizeLimit {
 public:
@@ -47,7 +47,7 @@ std::string makeSources()
     writeFile(src + "/in/small.txt", "small\n");
     writeFile(src + "/in/big.bin", randomBytes(3 << 20, 7));
     // Small enough to be read whole and written by the writer threads.
-    writeFile(src + "/in/medium.bin", randomBytes(800 << 10, 8));
+    writeFile(src + "/in/medium.bin", randomBytes(100 << 10, 8));
     return src;
 }
 
