@@ -23,8 +23,8 @@ public:
     static constexpr size_t blockSize = 1 << 20;
 
     // The next compressed bytes into `into` (room for blockSize): their
-    // count, 0 at the end, -1 with the error set on `a`. Called on the
-    // decoding thread only once start() has returned.
+    // count, 0 at the end, -1 with the error set on `a`. Called in start(),
+    // then on the decoding thread only.
     using Source = std::function<long(struct archive* a, char* into)>;
 
     // True when `head` (the first bytes of a file) opens a gzip, bzip2 or
