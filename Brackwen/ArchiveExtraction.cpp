@@ -420,7 +420,7 @@ private:
             }
             end = std::max<int64_t>(end, offset + static_cast<int64_t>(length));
             bytesDone_ += static_cast<int64_t>(length);
-            task_.reportProgress(request_.everything ? archive_filter_bytes(a, -1) : bytesDone_, progressTotal_);
+            task_.reportProgress(request_.everything ? reader.position() : bytesDone_, progressTotal_);
         }
         if (r != ARCHIVE_EOF) {
             discard();

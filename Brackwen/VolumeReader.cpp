@@ -18,6 +18,7 @@ namespace Brackwen {
 
 namespace {
 constexpr size_t blockSize = 1 << 20;
+static_assert(blockSize <= DecodeAhead::blockSize);
 }
 
 void ensureUTF8Locale()
@@ -42,6 +43,7 @@ VolumeReader::~VolumeReader()
 {
     if (archive_)
         archive_read_free(archive_);
+    ahead_.reset();
     closeFile();
 }
 
@@ -96,8 +98,9 @@ Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphra
     if (!volumes_.empty()) {
         unsigned char head[6];
         const int fd = ::open(volumes_.front().path.c_str(), O_RDONLY | O_CLOEXEC);
-        xzStream_ = fd >= 0 && ::pread(fd, head, sizeof head, 0) == ssize_t(sizeof head)
-                    && XzDecoder::startsStream(head, sizeof head);
+        const ssize_t n = fd >= 0 ? ::pread(fd, head, sizeof head, 0) : -1;
+        xzStream_ = n == ssize_t(sizeof head) && XzDecoder::startsStream(head, sizeof head);
+        aheadStream_ = n > 0 && DecodeAhead::startsStream(head, size_t(n));
         if (fd >= 0)
             ::close(fd);
     }
@@ -106,7 +109,7 @@ Foundation::ErrorPtr VolumeReader::open(const std::vector<std::string>& passphra
     Foundation::ErrorPtr error = openWith(false, passphrases);
     if (error && error->code() == ZODArchiverErrorUnsupportedFormat) {
         Foundation::ErrorPtr rawError = openWith(true, passphrases);
-        if (!rawError && (xzStream_ || archive_filter_count(archive_) > 1))
+        if (!rawError && (xzStream_ || ahead_ || archive_filter_count(archive_) > 1))
             return nullptr;
         return error;
     }
@@ -117,10 +120,19 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
 {
     if (archive_)
         archive_read_free(archive_);
+    ahead_.reset();
     closeFile();
     current_ = 0;
     position_ = 0;
     readErrno_ = 0;
+    if (aheadStream_ && moveTo(0))
+        ahead_ = DecodeAhead::start([this](struct archive* a, char* into) { return readVolumes(a, into); });
+    if (aheadStream_ && !ahead_) {
+        closeFile();
+        current_ = 0;
+        position_ = 0;
+        readErrno_ = 0;
+    }
     raw_ = raw;
     xz_ = xzStream_ ? std::make_unique<XzDecoder>() : nullptr;
     archive_ = archive_read_new();
@@ -135,13 +147,17 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
         archive_read_set_passphrase_callback(archive_, callbackData_, callback_);
     archive_read_set_open_callback(archive_, openCallback);
     archive_read_set_read_callback(archive_, readCallback);
-    if (!xz_) {
+    if (!xz_ && !ahead_) {
         archive_read_set_skip_callback(archive_, skipCallback);
         archive_read_set_seek_callback(archive_, seekCallback);
     }
     archive_read_set_close_callback(archive_, closeCallback);
     archive_read_set_callback_data(archive_, this);
     if (archive_read_open1(archive_) != ARCHIVE_OK) {
+        if (ahead_) {
+            readErrno_ = ahead_->readErrno();
+            ahead_.reset();
+        }
         if (readErrno_)
             return engineError(ZODArchiverErrorFileNotReadable, volumes_[current_].path, std::strerror(readErrno_));
         // A damaged or cut .xz is what it is, even when the damage comes
@@ -189,6 +205,8 @@ bool VolumeReader::moveTo(int64_t offset)
 int VolumeReader::openCallback(struct archive* a, void* self)
 {
     auto* r = static_cast<VolumeReader*>(self);
+    if (r->ahead_)
+        return ARCHIVE_OK;
     if (!r->moveTo(0)) {
         archive_set_error(a, r->readErrno_, "%s", std::strerror(r->readErrno_));
         return ARCHIVE_FATAL;
@@ -229,6 +247,8 @@ long VolumeReader::readVolumes(struct archive* a, char* into)
 long VolumeReader::readCallback(struct archive* a, void* self, const void** buffer)
 {
     auto* r = static_cast<VolumeReader*>(self);
+    if (r->ahead_)
+        return r->ahead_->read(a, buffer);
     *buffer = r->buffer_.get();
     if (!r->xz_)
         return r->readVolumes(a, r->buffer_.get());
@@ -276,7 +296,9 @@ int64_t VolumeReader::seekCallback(struct archive*, void* self, int64_t offset, 
 
 int VolumeReader::closeCallback(struct archive*, void* self)
 {
-    static_cast<VolumeReader*>(self)->closeFile();
+    auto* r = static_cast<VolumeReader*>(self);
+    r->ahead_.reset();
+    r->closeFile();
     return ARCHIVE_OK;
 }
 

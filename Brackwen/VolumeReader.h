@@ -5,9 +5,11 @@
 // and reads a single compressed file (.gz, .xz …) as one raw entry only when
 // they all fail.
 
+#include "Brackwen/DecodeAhead.h"
 #include "Brackwen/XzDecoder.h"
 #include "Platform/Foundation/Error.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -47,8 +49,10 @@ public:
     // compression extension.
     std::string rawEntryName() const;
 
-    // The offset in the joined volumes of the last byte handed to libarchive.
-    int64_t position() const { return position_; }
+    // How far the joined volumes have been read: the compressed bytes
+    // consumed, also while a thread decodes ahead; progress against
+    // totalSize().
+    int64_t position() const { return position_.load(std::memory_order_relaxed); }
 
 private:
     struct Volume {
@@ -78,13 +82,18 @@ private:
     std::unique_ptr<char[]> buffer_;
     size_t current_ = 0;
     int fd_ = -1;
-    int64_t position_ = 0;
+    // Read on any thread; written by the thread that reads the volumes.
+    std::atomic<int64_t> position_ = 0;
     int readErrno_ = 0;
     // An .xz stream is decoded here rather than by libarchive's filter:
     // libarchive then sees the decoded bytes, and skips by reading them.
     bool xzStream_ = false;
     std::unique_ptr<XzDecoder> xz_;
     std::unique_ptr<unsigned char[]> xzInput_;
+    // A gzip, bzip2 or zstd stream is decoded on a thread of its own, which
+    // then owns the volume file and the position until ahead_ is reset.
+    bool aheadStream_ = false;
+    std::unique_ptr<DecodeAhead> ahead_;
 };
 
 } // namespace Brackwen

@@ -181,10 +181,34 @@ TEST(ArchiveAnalysis, BadInputsGiveClearErrors)
                   " 2>/dev/null",
                   dir).status,
               0);
+    // Cut or damaged early, and past the first megabyte decoded; the tar is
+    // the same every time, so that the damage meets the same bits.
+    writeFile(dir + "/big/data.bin", randomBytes(2 << 20, 6));
+    ASSERT_EQ(run("base64 big/data.bin > big/data.txt && tar cf full.tar --mtime=@1700000000 --mode=0644"
+                  " --owner=0 --group=0 --numeric-owner big/data.txt",
+                  dir).status,
+              0);
+    for (const std::string tool : {"bzip2", "zstd"})
+        ASSERT_EQ(run(tool + " -c full.tar > full.tar." + tool + " && for at in 60000 1500000; do head -c $at full.tar."
+                          + tool + " > cut$at.tar." + tool + " && cp full.tar." + tool + " damaged$at.tar." + tool
+                          + " && printf XXXXXXXX | dd of=damaged$at.tar." + tool
+                          + " bs=1 seek=$at conv=notrunc 2>/dev/null; done",
+                      dir).status,
+                  0);
     struct Case {
         const char* name;
         int64_t code;
     } cases[] = {
+        {"cut60000.tar.bzip2", ZODArchiverErrorUnexpectedEnd},
+        {"cut1500000.tar.bzip2", ZODArchiverErrorUnexpectedEnd},
+        {"damaged60000.tar.bzip2", ZODArchiverErrorDamaged},
+        // Damage that libarchive's filter takes for the end of the stream
+        // leaves the archive in it cut short.
+        {"damaged1500000.tar.bzip2", ZODArchiverErrorUnexpectedEnd},
+        {"cut60000.tar.zstd", ZODArchiverErrorUnexpectedEnd},
+        {"cut1500000.tar.zstd", ZODArchiverErrorUnexpectedEnd},
+        {"damaged60000.tar.zstd", ZODArchiverErrorUnexpectedEnd},
+        {"damaged1500000.tar.zstd", ZODArchiverErrorUnexpectedEnd},
         {"zero.zip", ZODArchiverErrorUnsupportedFormat},
         {"random.zip", ZODArchiverErrorUnsupportedFormat},
         {"dl.zip", ZODArchiverErrorUnsupportedFormat},

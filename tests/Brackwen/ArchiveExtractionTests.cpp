@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <sys/stat.h>
 
 using namespace Fixtures;
@@ -33,6 +34,38 @@ void writeTimesAndModesTree(const std::string& root)
     writeFile(root + "/dir/run.sh", "#!/bin/sh\n");
     fs::permissions(root + "/dir/run.sh", fs::perms(0755));
     ASSERT_EQ(run("touch -d '2001-02-03 04:05:06' dir/inner/a.txt", root).status, 0);
+}
+
+struct EntireRun {
+    Foundation::ErrorPtr error;
+    std::vector<std::string> items;
+    // Every progress published stayed within its total.
+    bool progressWithinTotal = true;
+};
+
+// Extracts every entry as the command line does.
+EntireRun extractEntire(const std::vector<std::string>& paths, const std::string& destination)
+{
+    auto result = std::make_shared<EntireRun>();
+    auto within = std::make_shared<std::atomic<bool>>(true);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    auto progress = Foundation::Progress::make(-1);
+    auto observation = progress->observe([within](const Foundation::Progress& p, Foundation::Progress::Key) {
+        if (p.completedUnitCount() > p.totalUnitCount())
+            within->store(false);
+    });
+    auto task = ZODArchiver::decompressEntireArchiveInPaths(
+        paths, destination, 0, progress, nullptr,
+        [result, done](std::vector<std::string> items, Foundation::ErrorPtr error, ZODArchiverTaskPtr) {
+            result->items = std::move(items);
+            result->error = std::move(error);
+            done->store(true);
+        },
+        Dispatch::globalQueue(), Dispatch::mainQueue());
+    task->resume();
+    TestSupport::waitUntil([&] { return done->load(); }, std::chrono::seconds(60));
+    result->progressWithinTotal = within->load();
+    return *result;
 }
 
 } // namespace
@@ -310,28 +343,86 @@ TEST(ArchiveExtraction, CancelDuringExtractionLeavesNoHalfFile)
 {
     std::string dir = makeFolder("cancelx");
     writeFile(dir + "/big.bin", randomBytes(24 << 20, 9));
-    ASSERT_EQ(run("tar cf big.tar big.bin", dir).status, 0);
-    auto analysis = analyze({dir + "/big.tar"});
-    ASSERT_FALSE(analysis.error);
-    auto progress = Foundation::Progress::make(-1);
-    auto observation = progress->observe([](const Foundation::Progress& p, Foundation::Progress::Key) {
-        if (p.completedUnitCount() > 0 && !p.isCancelled())
-            const_cast<Foundation::Progress&>(p).cancel();
-    });
-    ExtractOptions options;
-    options.progress = progress;
+    // A tar.zst is decoded on a thread of its own, which the cancel stops.
+    ASSERT_EQ(run("tar cf big.tar big.bin && zstd -q -1 -k big.tar", dir).status, 0);
     std::string dest = makeFolder("cancelx-out");
-    auto error = extract({dir + "/big.tar"}, dest, analysis.root, std::nullopt, options);
-    EXPECT_EQ(codeOf(error), ZODArchiverErrorCancelled);
-    expectOnly(dest, {});
+    for (const char* name : {"big.tar", "big.tar.zst"}) {
+        SCOPED_TRACE(name);
+        auto analysis = analyze({dir + "/" + name});
+        ASSERT_FALSE(analysis.error);
+        auto progress = Foundation::Progress::make(-1);
+        auto observation = progress->observe([](const Foundation::Progress& p, Foundation::Progress::Key) {
+            if (p.completedUnitCount() > 0 && !p.isCancelled())
+                const_cast<Foundation::Progress&>(p).cancel();
+        });
+        ExtractOptions options;
+        options.progress = progress;
+        auto error = extract({dir + "/" + name}, dest, analysis.root, std::nullopt, options);
+        EXPECT_EQ(codeOf(error), ZODArchiverErrorCancelled);
+        expectOnly(dest, {});
+    }
 
     // A progress cancelled before the task exists ends it the same way.
     ExtractOptions cancelledFirst;
     cancelledFirst.progress = Foundation::Progress::make(-1);
     cancelledFirst.progress->cancel();
-    EXPECT_EQ(codeOf(extract({dir + "/big.tar"}, dest, analysis.root, std::nullopt, cancelledFirst)),
+    EXPECT_EQ(codeOf(extract({dir + "/big.tar"}, dest, analyze({dir + "/big.tar"}).root, std::nullopt, cancelledFirst)),
               ZODArchiverErrorCancelled);
     expectOnly(dest, {});
+}
+
+// Streams long enough to pass through every block the decoding thread keeps,
+// in the shapes producers write: gzip members and zstd frames one after
+// another, a stream split into volumes, a single compressed file.
+TEST(ArchiveExtraction, GzipBzip2AndZstdStreamsExtractIntact)
+{
+    std::string dir = makeFolder("streams");
+    const std::string random = randomBytes(3 << 20, 5);
+    std::string text;
+    for (int i = 0; text.size() < (6u << 20); ++i)
+        text += "line " + std::to_string(i % 1000) + " of the text\n";
+    writeFile(dir + "/src/random.bin", random);
+    writeFile(dir + "/src/text.txt", text);
+    ASSERT_EQ(run("tar cf x.tar src && head -c 5000000 x.tar > head.tar && tail -c +5000001 x.tar > tail.tar"
+                  " && gzip -c head.tar > m.tar.gz && gzip -c tail.tar >> m.tar.gz"
+                  " && zstd -q -c head.tar > m.tar.zst && zstd -q -c tail.tar >> m.tar.zst"
+                  " && bzip2 -c x.tar > x.tar.bz2 && split -b 700k m.tar.zst zpart_"
+                  " && gzip -c src/text.txt > text.txt.gz && zstd -q -c src/random.bin > random.bin.zst",
+                  dir).status,
+              0);
+    std::vector<std::string> parts;
+    for (const auto& e : fs::directory_iterator(dir))
+        if (e.path().filename().string().starts_with("zpart_"))
+            parts.push_back(e.path().string());
+    std::sort(parts.begin(), parts.end());
+    ASSERT_GE(parts.size(), 3u);
+    const std::map<std::string, std::string> tree{{"src/random.bin", random}, {"src/text.txt", text}};
+    struct Case {
+        std::string name;
+        std::vector<std::string> volumes;
+        std::map<std::string, std::string> files;
+    } cases[] = {
+        {"m.tar.gz", {dir + "/m.tar.gz"}, tree},
+        {"m.tar.zst", {dir + "/m.tar.zst"}, tree},
+        {"x.tar.bz2", {dir + "/x.tar.bz2"}, tree},
+        {"zpart_", parts, tree},
+        {"text.txt.gz", {dir + "/text.txt.gz"}, {{"text.txt", text}}},
+        {"random.bin.zst", {dir + "/random.bin.zst"}, {{"random.bin", random}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto analysis = analyze(c.volumes);
+        ASSERT_FALSE(analysis.error) << why(analysis.error);
+        EXPECT_EQ(analysis.root->size(), int64_t(c.files.size() == 1 ? c.files.begin()->second.size()
+                                                                        : random.size() + text.size()));
+        std::string dest = makeFolder("streams-out");
+        auto entire = extractEntire(c.volumes, dest);
+        ASSERT_FALSE(entire.error) << why(entire.error);
+        // Progress counts the compressed bytes read, not the decoded ones.
+        EXPECT_TRUE(entire.progressWithinTotal);
+        for (const auto& [name, content] : c.files)
+            EXPECT_TRUE(readFile(dest + "/" + name) == content) << name;
+    }
 }
 
 // No tool writes RAR here, so the archive is built from its documented block
