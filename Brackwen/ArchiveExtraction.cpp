@@ -346,7 +346,7 @@ private:
             if (!linkTarget || ::symlinkat(linkTarget, folderFd, temporary.c_str()) != 0)
                 return failed(errorFromWriteErrno(linkTarget ? errno : EINVAL, placement_.describe(target_, target_.size())));
         } else if (canQueue(entry)) {
-            return queueFile(a, entry, folderFd, key, diskPath, folderPath, fatal);
+            return queueFile(reader, entry, folderFd, key, diskPath, folderPath, fatal);
         } else {
             Outcome outcome = Outcome::next;
             if (!writeFile(reader, entry, folderFd, name, temporary, outcome, fatal))
@@ -500,9 +500,10 @@ private:
 
     // Reads a small file's data whole and hands it to the writer threads;
     // the result is taken later, in the archive's order.
-    Outcome queueFile(struct archive* a, struct archive_entry* entry, int folderFd, const std::string& key,
+    Outcome queueFile(VolumeReader& reader, struct archive_entry* entry, int folderFd, const std::string& key,
                       const std::string& diskPath, const std::string& folderPath, Foundation::ErrorPtr& fatal)
     {
+        struct archive* a = reader.handle();
         ParallelFileWriter::File file;
         file.data.resize(static_cast<size_t>(archive_entry_size(entry)));
         const int64_t startBytes = bytesDone_;
@@ -523,7 +524,7 @@ private:
                 file.data.resize(static_cast<size_t>(offset) + length);
             std::memcpy(file.data.data() + offset, block, length);
             bytesDone_ += static_cast<int64_t>(length);
-            task_.reportProgress(request_.everything ? archive_filter_bytes(a, -1) : bytesDone_, progressTotal_);
+            task_.reportProgress(request_.everything ? reader.position() : bytesDone_, progressTotal_);
         }
         if (r != ARCHIVE_EOF) {
             bytesDone_ = startBytes;
