@@ -155,8 +155,10 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
     archive_read_set_callback_data(archive_, this);
     if (archive_read_open1(archive_) != ARCHIVE_OK) {
         if (ahead_) {
-            readErrno_ = ahead_->readErrno();
+            // Stopped first: until then the decoding thread owns readErrno_.
+            const int handed = ahead_->readErrno();
             ahead_.reset();
+            readErrno_ = handed;
         }
         if (readErrno_)
             return engineError(ZODArchiverErrorFileNotReadable, volumes_[current_].path, std::strerror(readErrno_));
