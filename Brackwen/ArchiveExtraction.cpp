@@ -11,6 +11,7 @@
 #include "Brackwen/EntryNames.h"
 #include "Brackwen/ParallelFileWriter.h"
 #include "Brackwen/SevenZipBackend.h"
+#include "Brackwen/SevenZipHandOver.h"
 #include "Brackwen/VolumeReader.h"
 
 #include <archive.h>
@@ -204,7 +205,7 @@ private:
             // libarchive reads the rest, and all of it when 7zz is not there.
             if (index == 0 && isSevenZip(a)
                 && ((reader.totalSize() >= sevenZipProgramFromBytes && !sevenZipProgram().empty())
-                    || sevenZipHasEncryptedData()))
+                    || sevenZipHasEncryptedData(request_.paths)))
                 return delegateToSevenZip();
             if (index < resumeIndex_)
                 continue;
@@ -700,84 +701,11 @@ private:
         }
     }
 
-    // libarchive cannot decrypt 7z content; whether any entry is encrypted
-    // is known only from the headers, which 7z keeps together.
-    bool sevenZipHasEncryptedData()
-    {
-        VolumeReader scan(request_.paths);
-        if (scan.checkVolumes() || scan.open())
-            return false;
-        struct archive_entry* entry = nullptr;
-        int r;
-        while ((r = archive_read_next_header(scan.handle(), &entry)) == ARCHIVE_OK || r == ARCHIVE_WARN)
-            if (archive_entry_is_data_encrypted(entry))
-                return true;
-        return false;
-    }
-
     Outcome delegateToSevenZip()
     {
-        SevenZipExtraction extraction;
-        extraction.volumePaths = request_.paths;
-        extraction.destination = request_.destination;
-        extraction.passphrase = confirmed_;
-        if (!request_.everything && !request_.directory->isRoot())
-            extraction.archiveFolder = request_.directory->normalizedPath();
-        extraction.itemNames = request_.items;
-        if (request_.conflictHandler) {
-            auto handler = request_.conflictHandler;
-            extraction.conflictHandler = [this, handler](const std::string& path) {
-                auto slash = path.rfind('/');
-                std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-                auto answer = task_.ask<uint64_t>([handler, name] { return handler(name); },
-                                                  static_cast<uint64_t>(ArchiverConflictResolving::cancel));
-                if (answer > 4)
-                    answer = 4;
-                if (answer == static_cast<uint64_t>(ArchiverConflictResolving::cancel))
-                    task_.cancel();
-                return static_cast<ArchiverConflictResolving>(answer);
-            };
-        }
-        SevenZipControl control;
-        if (request_.extracted)
-            control.listed = [this](const SevenZipListing& listing) {
-                // What 7zz will write; the caller sees only what exists.
-                for (const auto& e : listing.entries) {
-                    if (isUnsafeEntryPath(e.path))
-                        continue;
-                    splitEntryPath(e.path, parts_);
-                    if (!parts_.empty())
-                        noteWritten(std::string(parts_.front()), parts_.size() > 1 || e.isDirectory);
-                }
-            };
-        control.isCancelled = [this] { return task_.isCancelled(); };
-        control.progress = [this](double fraction) {
-            task_.reportProgress(static_cast<int64_t>(fraction * static_cast<double>(progressTotal_)), progressTotal_);
-        };
-        bool asked = false;
-        for (;;) {
-            auto result = sevenZipExtract(extraction, control);
-            if (result.isSuccess()) {
-                delegated_ = Foundation::ErrorPtr();
-                return Outcome::stop;
-            }
-            auto error = result.error();
-            const bool passphraseProblem = error->code() == ZODArchiverErrorPassphraseRequired ||
-                                           error->code() == ZODArchiverErrorWrongPassphrase;
-            if (!passphraseProblem || !request_.passwordHandler || task_.isCancelled()) {
-                delegated_ = error;
-                return Outcome::stop;
-            }
-            auto answer = task_.ask<std::optional<std::string>>(request_.passwordHandler, std::nullopt);
-            if (!answer) {
-                delegated_ = engineError(asked || extraction.passphrase ? ZODArchiverErrorWrongPassphrase
-                                                                        : ZODArchiverErrorPassphraseRequired,
-                                         request_.paths.front());
-                return Outcome::stop;
-            }
-            asked = true;
-            extraction.passphrase = std::move(answer);
-        }
+        delegated_ = extractThroughSevenZip(task_, request_, confirmed_, progressTotal_,
+                                            [this](const std::string& item, bool isFolder) { noteWritten(item, isFolder); });
+        return Outcome::stop;
     }
 
     // The top-level item now exists.
