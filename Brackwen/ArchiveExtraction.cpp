@@ -521,6 +521,8 @@ private:
                                    "The entry holds more data than its header says."));
                 return Outcome::next;
             }
+            if (length == 0)
+                continue; // an empty file's one block may have no bytes behind it
             if (static_cast<size_t>(offset) + length > file.data.size())
                 file.data.resize(static_cast<size_t>(offset) + length);
             std::memcpy(file.data.data() + offset, block, length);
