@@ -66,6 +66,9 @@ public:
                 return error;
         if (auto error = placement_.open(request_.destination))
             return error;
+        // Its threads start with the first small file.
+        if (const unsigned threads = writerThreads())
+            writer_ = std::make_unique<ParallelFileWriter>(threads, placement_.unnamedWorks());
         VolumeReader reader(request_.paths);
         if (auto error = reader.checkVolumes())
             return error;
@@ -401,23 +404,11 @@ private:
                 outcome = Outcome::stop;
                 return false;
             }
-            const char* bytes = static_cast<const char*>(block);
-            size_t left = length;
-            int64_t at = offset;
-            while (left > 0) {
-                ssize_t n = ::pwrite(fd, bytes, left, at);
-                if (n < 0 && errno == EINTR)
-                    continue;
-                if (n <= 0) {
-                    int err = n < 0 ? errno : ENOSPC;
-                    discard();
-                    fatal = errorFromWriteErrno(err, where);
-                    outcome = Outcome::stop;
-                    return false;
-                }
-                bytes += n;
-                left -= static_cast<size_t>(n);
-                at += n;
+            if (const int err = DiskPlacement::writeAt(fd, static_cast<const char*>(block), length, offset)) {
+                discard();
+                fatal = errorFromWriteErrno(err, where);
+                outcome = Outcome::stop;
+                return false;
             }
             end = std::max<int64_t>(end, offset + static_cast<int64_t>(length));
             bytesDone_ += static_cast<int64_t>(length);
@@ -447,8 +438,7 @@ private:
         }
         // Named straight away when nothing is in the way; else under a
         // temporary name that the caller renames over it.
-        if (unnamed && !placement_.nameUnnamed(fd, folderFd, name) &&
-            (errno != EEXIST || !placement_.nameUnnamedTemporary(fd, folderFd, name, temporary))) {
+        if (unnamed && !DiskPlacement::nameComplete(fd, folderFd, name, temporary)) {
             int err = errno;
             discard();
             outcome = failed(errorFromWriteErrno(err, where));
@@ -475,14 +465,9 @@ private:
         return cores < 2 ? 0 : std::min(cores, 8u);
     }
 
-    bool canQueue(struct archive_entry* entry)
+    bool canQueue(struct archive_entry* entry) const
     {
-        if (!writer_) {
-            if (!writerThreads())
-                return false;
-            writer_ = std::make_unique<ParallelFileWriter>(writerThreads(), placement_.unnamedWorks());
-        }
-        return archive_entry_size_is_set(entry) && archive_entry_size(entry) <= smallFileLimit &&
+        return writer_ && archive_entry_size_is_set(entry) && archive_entry_size(entry) <= smallFileLimit &&
                !archive_entry_is_data_encrypted(entry) && archive_entry_sparse_count(entry) == 0;
     }
 

@@ -160,13 +160,12 @@ int DiskPlacement::createUnnamed(int folderFd)
     return -1;
 }
 
-bool DiskPlacement::nameUnnamed(int fd, int folderFd, const std::string& name)
+bool DiskPlacement::nameComplete(int fd, int folderFd, const std::string& name, std::string& temporaryName)
 {
-    return linkUnnamed(fd, folderFd, name);
-}
-
-bool DiskPlacement::nameUnnamedTemporary(int fd, int folderFd, const std::string& name, std::string& temporaryName)
-{
+    if (linkUnnamed(fd, folderFd, name))
+        return true;
+    if (errno != EEXIST)
+        return false;
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporaryName = temporaryBeside(name);
         if (linkUnnamed(fd, folderFd, temporaryName))
@@ -176,6 +175,21 @@ bool DiskPlacement::nameUnnamedTemporary(int fd, int folderFd, const std::string
     }
     errno = EEXIST;
     return false;
+}
+
+int DiskPlacement::writeAt(int fd, const char* data, size_t size, off_t offset)
+{
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return n < 0 ? errno : ENOSPC;
+        data += n;
+        size -= static_cast<size_t>(n);
+        offset += n;
+    }
+    return 0;
 }
 
 } // namespace Brackwen

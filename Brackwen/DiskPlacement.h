@@ -37,17 +37,19 @@ public:
     // A new temporary file beside `name` in the folder; -1 and errno on failure.
     static int createTemporary(int folderFd, const std::string& name, std::string& temporaryName);
 
-    // A new file in the folder that has no name until nameUnnamed gives it
+    // A new file in the folder that has no name until nameComplete gives it
     // one, so a half-written file is never seen under any name and costs no
     // rename; -1 when the file system cannot make one (then use
     // createTemporary).
     int createUnnamed(int folderFd);
-    // Links the unnamed file to `name`; false with errno set (EEXIST when
-    // something is in the way).
-    static bool nameUnnamed(int fd, int folderFd, const std::string& name);
-    // Links the unnamed file to a new temporary name beside `name`, to be
-    // renamed over what is in the way.
-    static bool nameUnnamedTemporary(int fd, int folderFd, const std::string& name, std::string& temporaryName);
+    // Links the complete unnamed file to `name` or, when something is in
+    // the way, to a new temporary name beside it (in temporaryName) for the
+    // caller to rename over what is there; false with errno set.
+    static bool nameComplete(int fd, int folderFd, const std::string& name, std::string& temporaryName);
+
+    // Writes all of `data` at `offset`: 0, or the errno (ENOSPC when the
+    // disk takes nothing more).
+    static int writeAt(int fd, const char* data, size_t size, off_t offset);
 
     // Whether files can be made unnamed here at all.
     bool unnamedWorks() const { return unnamedWorks_; }

@@ -170,23 +170,11 @@ ParallelFileWriter::Result ParallelFileWriter::place(File& file)
             ::unlinkat(folderFd, temporary.c_str(), 0);
         return Result{err, whileWriting};
     };
-    const char* bytes = file.data.data();
-    size_t left = file.data.size();
-    off_t at = 0;
-    while (left > 0) {
-        const ssize_t n = ::pwrite(fd, bytes, left, at);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return discard(n < 0 ? errno : ENOSPC, true);
-        bytes += n;
-        left -= size_t(n);
-        at += n;
-    }
+    if (const int err = DiskPlacement::writeAt(fd, file.data.data(), file.data.size(), 0))
+        return discard(err, true);
     if (::fchmod(fd, file.mode) != 0 || ::futimens(fd, file.times) != 0)
         return discard(errno, false);
-    if (unnamed && !DiskPlacement::nameUnnamed(fd, folderFd, file.name) &&
-        (errno != EEXIST || !DiskPlacement::nameUnnamedTemporary(fd, folderFd, file.name, temporary)))
+    if (unnamed && !DiskPlacement::nameComplete(fd, folderFd, file.name, temporary))
         return discard(errno, false);
     if (::close(fd) != 0) {
         const int err = errno;

@@ -121,18 +121,18 @@ Foundation::ErrorPtr VolumeReader::openWith(bool raw, const std::vector<std::str
     if (archive_)
         archive_read_free(archive_);
     ahead_.reset();
-    closeFile();
-    current_ = 0;
-    position_ = 0;
-    readErrno_ = 0;
-    if (aheadStream_ && moveTo(0))
-        ahead_ = DecodeAhead::start([this](struct archive* a, char* into) { return readVolumes(a, into); });
-    if (aheadStream_ && !ahead_) {
+    auto rewind = [this] {
         closeFile();
         current_ = 0;
         position_ = 0;
         readErrno_ = 0;
-    }
+    };
+    rewind();
+    if (aheadStream_ && moveTo(0))
+        ahead_ = DecodeAhead::start([this](struct archive* a, char* into) { return readVolumes(a, into); });
+    // Not decoded ahead after all: read directly, from the start.
+    if (aheadStream_ && !ahead_)
+        rewind();
     raw_ = raw;
     xz_ = xzStream_ ? std::make_unique<XzDecoder>() : nullptr;
     archive_ = archive_read_new();
