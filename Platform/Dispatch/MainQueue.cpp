@@ -31,11 +31,12 @@ public:
         hadApplication_.store(true);
         // The blocks travel through our own locked queue, so the hand-off
         // between threads is visible to the thread sanitizer; Qt's queued
-        // call only wakes the main thread to run the oldest one.
-        {
-            std::lock_guard lock(mutex_);
-            blocks_.push_back(std::move(block));
-        }
+        // call only wakes the main thread to run the oldest one. The call is
+        // posted under the lock: an earlier wake-up could otherwise run this
+        // block, and the application end, while this thread is still inside
+        // Qt posting the call.
+        std::lock_guard lock(mutex_);
+        blocks_.push_back(std::move(block));
         QMetaObject::invokeMethod(app, [this] { runOldest(); }, Qt::QueuedConnection);
     }
 
